@@ -301,6 +301,15 @@ typedef struct _OVERLAPPED {
   HANDLE hEvent;
 } OVERLAPPED, *LPOVERLAPPED;
 
+#define METHOD_BUFFERED 0u
+#define METHOD_IN_DIRECT 1u
+#define METHOD_OUT_DIRECT 2u
+#define METHOD_NEITHER 3u
+#define FILE_ANY_ACCESS 0u
+#define FILE_DEVICE_UNKNOWN 0x00000022u
+#define CTL_CODE(deviceType, function, method, access) \
+  (((DWORD)(deviceType) << 16) | ((DWORD)(access) << 14) | ((DWORD)(function) << 2) | (DWORD)(method))
+
 /* ---- File mappings ---- */
 #define PAGE_READONLY 0x02u
 #define PAGE_READWRITE 0x04u
@@ -567,6 +576,14 @@ BOOL WINAPI WriteFile(HANDLE file, LPCVOID buffer, DWORD bytesToWrite, LPDWORD b
 DWORD WINAPI SetFilePointer(HANDLE file, LONG distance, PLONG distanceHigh, DWORD moveMethod);
 DWORD WINAPI GetFileSize(HANDLE file, LPDWORD fileSizeHigh);
 BOOL WINAPI DeleteFileA(LPCSTR fileName);
+
+/* Device I/O: control requests to a driver opened with CreateFileA on a
+   device interface path; overlapped when the handle was opened with
+   FILE_FLAG_OVERLAPPED. */
+BOOL WINAPI DeviceIoControl(HANDLE device, DWORD controlCode, LPVOID inBuffer, DWORD inSize, LPVOID outBuffer,
+                            DWORD outSize, LPDWORD bytesReturned, LPOVERLAPPED overlapped);
+BOOL WINAPI GetOverlappedResult(HANDLE device, LPOVERLAPPED overlapped, LPDWORD bytesTransferred, BOOL wait);
+BOOL WINAPI CancelIo(HANDLE device);
 
 /* Named file mappings, shared between processes */
 HANDLE WINAPI CreateFileMappingA(HANDLE file, LPSECURITY_ATTRIBUTES attributes, DWORD protect, DWORD maximumSizeHigh,
