@@ -21,5 +21,8 @@ write_basic_package_version_file(${CMAKE_CURRENT_BINARY_DIR}/TevrinSdk_HaldenCon
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/TevrinSdk_HaldenConfig.cmake
   ${CMAKE_CURRENT_BINARY_DIR}/TevrinSdk_HaldenConfigVersion.cmake DESTINATION ${TEVRIN_CMAKE_DIR})
 
+# Relocatable: the prefix is found from where the .pc file lies, so
+# `cmake --install --prefix` anywhere gives a working pkg-config file.
+file(RELATIVE_PATH TEVRIN_PC_TO_PREFIX /${CMAKE_INSTALL_LIBDIR}/pkgconfig /)
 configure_file(cmake/TevrinSdk_Halden.pc.in ${CMAKE_CURRENT_BINARY_DIR}/TevrinSdk_Halden.pc @ONLY)
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/TevrinSdk_Halden.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
