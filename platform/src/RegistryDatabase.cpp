@@ -1,7 +1,5 @@
 #include "RegistryDatabase.h"
 
-#include <sys/stat.h>
-
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -146,14 +144,6 @@ std::string CurrentPath() {
   return config + "/tevrin/registry.sqlite3";
 }
 
-bool Identify(const std::string& path, dev_t& device, ino_t& inode) {
-  struct stat status {};
-  if (stat(path.c_str(), &status) != 0) return false;
-  device = status.st_dev;
-  inode = status.st_ino;
-  return true;
-}
-
 struct OpenDatabases {
   std::mutex mutex;
   std::map<std::string, std::weak_ptr<RegistryDatabase>> byPath;
@@ -163,14 +153,16 @@ struct OpenDatabases {
 
 LSTATUS RegistryDatabase::OpenCurrent(std::shared_ptr<RegistryDatabase>& database) {
   static auto* open = new OpenDatabases;  // never destroyed: handles may outlive main
-  std::string path = CurrentPath();
-  if (path.empty()) return ERROR_CANTOPEN;
+  std::string configured = CurrentPath();
+  if (configured.empty()) return ERROR_CANTOPEN;
+  // One connection per file, however the environment spells its path.
+  std::error_code error;
+  std::string path = std::filesystem::weakly_canonical(configured, error).string();
+  if (error) return ERROR_CANTOPEN;
   std::lock_guard lock(open->mutex);
   auto& slot = open->byPath[path];
   database = slot.lock();
-  // A file replaced at the same path is another registry; handles opened
-  // before stay with the old one.
-  if (database && database->IsFileAt(path)) return ERROR_SUCCESS;
+  if (database) return ERROR_SUCCESS;
   LSTATUS status = Open(path, database);
   slot = database;
   return status;
@@ -182,13 +174,12 @@ LSTATUS RegistryDatabase::Open(const std::string& path, std::shared_ptr<Registry
   auto directory = std::filesystem::path(path).parent_path();
   if (!directory.empty()) std::filesystem::create_directories(directory, error);
   if (error) return ERROR_CANTOPEN;
+  // SQLite takes a one-byte file for an empty database and would write over it.
+  if (std::filesystem::file_size(path, error) == 1) return ERROR_BADDB;
   sqlite3* connection = nullptr;
   int code = sqlite3_open_v2(path.c_str(), &connection,
                              SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
-  dev_t device{};
-  ino_t inode{};
-  if (code == SQLITE_OK && !Identify(path, device, inode)) code = SQLITE_CANTOPEN;
-  std::shared_ptr<RegistryDatabase> opened(new (std::nothrow) RegistryDatabase(connection, device, inode));
+  std::shared_ptr<RegistryDatabase> opened(new (std::nothrow) RegistryDatabase(connection));
   if (!opened) {
     sqlite3_close_v2(connection);
     return ERROR_OUTOFMEMORY;
@@ -214,12 +205,6 @@ LSTATUS RegistryDatabase::Open(const std::string& path, std::shared_ptr<Registry
 
 RegistryDatabase::~RegistryDatabase() {
   sqlite3_close_v2(connection_);
-}
-
-bool RegistryDatabase::IsFileAt(const std::string& path) const {
-  dev_t device{};
-  ino_t inode{};
-  return Identify(path, device, inode) && device == device_ && inode == inode_;
 }
 
 LSTATUS RegistryDatabase::PrepareSchema() {

@@ -3,7 +3,6 @@
 #pragma once
 
 #include <sqlite3.h>
-#include <sys/types.h>
 #include <windows.h>
 
 #include <cstdint>
@@ -67,10 +66,8 @@ class RegistryDatabase {
   bool DeleteValue(KeyId key, std::string_view name);
 
  private:
-  RegistryDatabase(sqlite3* connection, dev_t device, ino_t inode)
-      : connection_(connection), device_(device), inode_(inode) {}
+  explicit RegistryDatabase(sqlite3* connection) : connection_(connection) {}
   static LSTATUS Open(const std::string& path, std::shared_ptr<RegistryDatabase>& database);
-  bool IsFileAt(const std::string& path) const;
 
   LSTATUS Transact(const char* begin, const std::function<LSTATUS()>& work);
   // Runs `attempt`, repeating it while the file stays locked by another
@@ -82,8 +79,6 @@ class RegistryDatabase {
 
   std::mutex mutex_;  // one transaction at a time on the shared connection
   sqlite3* const connection_;
-  const dev_t device_;
-  const ino_t inode_;
 };
 
 }  // namespace tevrin::win32
