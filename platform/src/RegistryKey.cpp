@@ -1,5 +1,6 @@
 #include "RegistryKey.h"
 
+#include <algorithm>
 #include <cstring>
 #include <string_view>
 #include <vector>
@@ -64,7 +65,7 @@ LSTATUS CopyValue(const Value& value, DWORD* type, BYTE* data, DWORD* size) {
   *size = length;
   if (!data) return ERROR_SUCCESS;
   if (capacity < length) return ERROR_MORE_DATA;
-  std::memcpy(data, value.data.data(), length);
+  std::copy(value.data.begin(), value.data.end(), data);
   bool terminated = length > 0 && value.data.back() == 0;
   if (IsString(value.type) && !terminated && capacity > length) data[length] = 0;
   return ERROR_SUCCESS;
