@@ -1,18 +1,6 @@
 // The registry functions: argument checks as Windows makes them, then the
 // key handle does the work. Results are returned, not stored as last error.
-//
-// Where this registry differs from Windows:
-// - Only HKEY_CURRENT_USER exists; the other predefined roots answer
-//   ERROR_FILE_NOT_FOUND (closing them succeeds).
-// - Names fold ASCII letters only; other characters compare exactly.
-// - A short buffer (ERROR_MORE_DATA) is left untouched, where Windows leaves
-//   it undefined.
-// - Volatile keys (REG_OPTION_VOLATILE) are kept like any other; classes and
-//   security attributes are ignored, so enumerated classes are empty.
-// - A file that cannot be opened answers ERROR_CANTOPEN, one that is not a
-//   registry database ERROR_BADDB, a damaged one ERROR_REGISTRY_CORRUPT,
-//   failed I/O ERROR_REGISTRY_IO_FAILED, and a write lock another process
-//   holds for too long ERROR_BUSY.
+// windows.h lists where this registry differs from Windows.
 #include <cstring>
 #include <new>
 

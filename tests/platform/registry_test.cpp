@@ -86,24 +86,28 @@ std::optional<DWORD> ReadDword(HKEY key, const char* name) {
   return value;
 }
 
-std::vector<std::string> SubkeyNames(HKEY key) {
+// Every name an enumeration lists, in its order.
+template <class Enumerate>
+std::vector<std::string> Names(Enumerate enumerate) {
   std::vector<std::string> names;
   char name[256];
   for (DWORD index = 0;; ++index) {
     DWORD size = sizeof name;
-    if (RegEnumKeyExA(key, index, name, &size, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) return names;
+    if (enumerate(index, name, &size) != ERROR_SUCCESS) return names;
     names.emplace_back(name, size);
   }
 }
 
+std::vector<std::string> SubkeyNames(HKEY key) {
+  return Names([key](DWORD index, char* name, DWORD* size) {
+    return RegEnumKeyExA(key, index, name, size, nullptr, nullptr, nullptr, nullptr);
+  });
+}
+
 std::vector<std::string> ValueNames(HKEY key) {
-  std::vector<std::string> names;
-  char name[256];
-  for (DWORD index = 0;; ++index) {
-    DWORD size = sizeof name;
-    if (RegEnumValueA(key, index, name, &size, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) return names;
-    names.emplace_back(name, size);
-  }
+  return Names([key](DWORD index, char* name, DWORD* size) {
+    return RegEnumValueA(key, index, name, size, nullptr, nullptr, nullptr, nullptr);
+  });
 }
 
 std::string ReadFile(const fs::path& path) {

@@ -92,20 +92,19 @@ std::vector<std::string_view> Strings(const std::vector<BYTE>& data, bool multip
   return strings;
 }
 
+// Decimal, then hex as wide as the value (4 or 8 little-endian bytes).
+std::string Number(const std::vector<BYTE>& data) {
+  uint64_t number = 0;
+  std::memcpy(&number, data.data(), data.size());
+  char text[64];
+  std::snprintf(text, sizeof text, "%" PRIu64 " (0x%0*" PRIX64 ")", number, static_cast<int>(2 * data.size()), number);
+  return text;
+}
+
 std::string FormatData(const Value& value) {
-  char number[64];
-  if (value.type == REG_DWORD && value.data.size() == sizeof(DWORD)) {
-    DWORD dword;
-    std::memcpy(&dword, value.data.data(), sizeof dword);
-    std::snprintf(number, sizeof number, "%" PRIu32 " (0x%08" PRIX32 ")", dword, dword);
-    return number;
-  }
-  if (value.type == REG_QWORD && value.data.size() == sizeof(uint64_t)) {
-    uint64_t qword;
-    std::memcpy(&qword, value.data.data(), sizeof qword);
-    std::snprintf(number, sizeof number, "%" PRIu64 " (0x%016" PRIX64 ")", qword, qword);
-    return number;
-  }
+  bool dword = value.type == REG_DWORD && value.data.size() == sizeof(uint32_t);
+  bool qword = value.type == REG_QWORD && value.data.size() == sizeof(uint64_t);
+  if (dword || qword) return Number(value.data);
   if (value.type == REG_SZ || value.type == REG_EXPAND_SZ || value.type == REG_MULTI_SZ) {
     std::string text;
     for (std::string_view string : Strings(value.data, value.type == REG_MULTI_SZ)) {
