@@ -602,7 +602,17 @@ LANGID WINAPI GetSystemDefaultLangID(void);
 HMODULE WINAPI GetModuleHandleA(LPCSTR moduleName);
 DWORD WINAPI GetModuleFileNameA(HMODULE module, LPSTR fileName, DWORD size);
 
-/* Registry */
+/* Registry. HKEY_CURRENT_USER lives in an SQLite file: $TEVRIN_REGISTRY, else
+ * $XDG_CONFIG_HOME/tevrin/registry.sqlite3, else ~/.config/tevrin/registry.sqlite3,
+ * chosen when a key is opened from the root; an open HKEY stays with its file.
+ * Safe across threads and processes. Differences from Windows: the other
+ * predefined roots do not exist (ERROR_FILE_NOT_FOUND; RegCloseKey on them
+ * succeeds); names fold ASCII letters only; a buffer too short for
+ * ERROR_MORE_DATA is left untouched; volatile keys persist and key classes
+ * are empty. A file that cannot be opened gives ERROR_CANTOPEN, one that is
+ * not a registry ERROR_BADDB, a damaged one ERROR_REGISTRY_CORRUPT, failed
+ * I/O ERROR_REGISTRY_IO_FAILED, a lock another process holds too long
+ * ERROR_BUSY; such a file is never rewritten. */
 LSTATUS WINAPI RegCreateKeyExA(HKEY key, LPCSTR subKey, DWORD reserved, LPSTR keyClass, DWORD options,
                                REGSAM desired, const LPSECURITY_ATTRIBUTES attributes, PHKEY result,
                                LPDWORD disposition);
