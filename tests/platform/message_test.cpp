@@ -1,0 +1,236 @@
+// Message queues as a Windows programmer expects them: posting from any
+// thread, sending across threads, filters, quit, the posting quota, bad handles.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <atomic>
+#include <thread>
+
+#include "support/RecordingWindow.h"
+
+namespace {
+
+using tevrin::test::CreateRecordingWindow;
+using tevrin::test::Recorder;
+
+constexpr UINT kFrame = WM_APP + 2;  // 32770
+constexpr UINT kError = WM_APP + 3;  // 32771
+
+// A thread with a window of its own, pumping until WM_QUIT.
+class PumpingThread {
+ public:
+  PumpingThread() {
+    HANDLE ready = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    thread_ = std::thread([this, ready] {
+      window_ = CreateRecordingWindow(recorder);
+      threadId_ = GetCurrentThreadId();
+      SetEvent(ready);
+      MSG message;
+      while (GetMessageA(&message, nullptr, 0, 0) > 0) DispatchMessageA(&message);
+    });
+    WaitForSingleObject(ready, INFINITE);
+    CloseHandle(ready);
+  }
+  ~PumpingThread() {
+    PostThreadMessageA(threadId_, WM_QUIT, 0, 0);
+    thread_.join();
+  }
+  HWND Window() const { return window_; }
+  DWORD ThreadId() const { return threadId_; }
+  Recorder recorder;
+
+ private:
+  std::thread thread_;
+  HWND window_ = nullptr;
+  DWORD threadId_ = 0;
+};
+
+TEST(PostMessage, WorkersPostToTheWindowsThreadInOrder) {
+  Recorder recorder;
+  HWND window = CreateRecordingWindow(recorder);
+  std::vector<std::thread> workers;
+  for (WPARAM worker = 0; worker < 4; ++worker) {
+    workers.emplace_back([window, worker] {
+      for (LPARAM n = 0; n < 500; ++n) ASSERT_TRUE(PostMessageA(window, kFrame, worker, n));
+    });
+  }
+  for (auto& worker : workers) worker.join();
+  PostMessageA(window, kError, 0, 0);
+  MSG message;
+  std::vector<LPARAM> next(4, 0);
+  while (GetMessageA(&message, nullptr, 0, 0) > 0 && message.message != kError) {
+    ASSERT_EQ(message.hwnd, window);
+    ASSERT_EQ(message.lParam, next[message.wParam]++) << "each worker's messages keep their order";
+    DispatchMessageA(&message);
+  }
+  EXPECT_EQ(next, (std::vector<LPARAM>{500, 500, 500, 500}));
+  EXPECT_EQ(recorder.All().back().threadId, GetCurrentThreadId()) << "dispatched on the owning thread";
+  DestroyWindow(window);
+}
+
+TEST(PostMessage, BlockedGetMessageWakesForAPost) {
+  PumpingThread pumping;
+  HANDLE handled = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  pumping.recorder.reply = [handled](HWND, UINT message, WPARAM, LPARAM) -> std::optional<LRESULT> {
+    if (message == kError) SetEvent(handled);
+    return std::nullopt;
+  };
+  ASSERT_TRUE(PostMessageA(pumping.Window(), kError, 7, 0));
+  EXPECT_EQ(WaitForSingleObject(handled, 10000), WAIT_OBJECT_0);
+  CloseHandle(handled);
+}
+
+TEST(PostMessage, NullWindowAndThreadMessagesReachTheThreadQueue) {
+  ASSERT_TRUE(PostMessageA(nullptr, kError, 3, 4));
+  MSG message{};
+  ASSERT_TRUE(PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE));
+  EXPECT_EQ(message.hwnd, nullptr);
+  EXPECT_EQ(message.message, kError);
+  EXPECT_EQ(message.lParam, 4);
+
+  DWORD self = GetCurrentThreadId();
+  std::thread([self] { EXPECT_TRUE(PostThreadMessageA(self, kFrame, 1, 2)); }).join();
+  ASSERT_TRUE(PeekMessageA(&message, reinterpret_cast<HWND>(-1), 0, 0, PM_REMOVE));
+  EXPECT_EQ(message.message, kFrame);
+  EXPECT_FALSE(PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE));
+}
+
+TEST(PostMessage, FiltersSelectByWindowAndRange) {
+  Recorder recorder;
+  HWND first = CreateRecordingWindow(recorder);
+  HWND second = CreateRecordingWindow(recorder);
+  PostMessageA(first, WM_USER + 1, 0, 0);
+  PostMessageA(second, WM_USER + 2, 0, 0);
+  PostMessageA(nullptr, WM_USER + 3, 0, 0);
+  MSG message;
+  ASSERT_TRUE(PeekMessageA(&message, nullptr, WM_USER + 2, WM_USER + 3, PM_NOREMOVE));
+  EXPECT_EQ(message.message, WM_USER + 2u);
+  ASSERT_EQ(GetMessageA(&message, second, 0, 0), TRUE);
+  EXPECT_EQ(message.message, WM_USER + 2u) << "PM_NOREMOVE left it in place";
+  EXPECT_FALSE(PeekMessageA(&message, second, 0, 0, PM_REMOVE));
+  ASSERT_TRUE(PeekMessageA(&message, reinterpret_cast<HWND>(-1), 0, 0, PM_REMOVE));
+  EXPECT_EQ(message.message, WM_USER + 3u);
+  ASSERT_EQ(GetMessageA(&message, nullptr, 0, 0), TRUE);
+  EXPECT_EQ(message.hwnd, first);
+
+  EXPECT_EQ(GetMessageA(&message, reinterpret_cast<HWND>(0x4242), 0, 0), -1);
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_WINDOW_HANDLE));
+  PumpingThread other;
+  EXPECT_EQ(GetMessageA(&message, other.Window(), 0, 0), -1) << "a window of another thread";
+  DestroyWindow(first);
+  DestroyWindow(second);
+}
+
+TEST(PostMessage, QuitComesAfterPostedMessagesAndPassesAnyFilter) {
+  PostMessageA(nullptr, WM_USER, 0, 0);
+  PostQuitMessage(7);
+  MSG message;
+  ASSERT_EQ(GetMessageA(&message, nullptr, 0, 0), TRUE);
+  EXPECT_EQ(message.message, WM_USER);
+  EXPECT_EQ(GetMessageA(&message, nullptr, WM_APP, WM_APP), FALSE);
+  EXPECT_EQ(message.message, WM_QUIT);
+  EXPECT_EQ(message.wParam, 7u);
+  EXPECT_FALSE(PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) << "quit is taken once";
+}
+
+TEST(PostMessage, QuotaStopsAStuckReceiver) {
+  Recorder recorder;
+  HWND window = CreateRecordingWindow(recorder);
+  for (int n = 0; n < 10000; ++n) ASSERT_TRUE(PostMessageA(window, kFrame, 0, n));
+  EXPECT_FALSE(PostMessageA(window, kFrame, 0, 0));
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_NOT_ENOUGH_QUOTA));
+  EXPECT_FALSE(PostMessageA(nullptr, kFrame, 0, 0)) << "the quota is per queue";
+  MSG message;
+  ASSERT_TRUE(PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE));
+  EXPECT_TRUE(PostMessageA(window, kFrame, 0, 0));
+  ASSERT_TRUE(DestroyWindow(window));
+  EXPECT_FALSE(PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) << "a destroyed window's messages are dropped";
+}
+
+TEST(SendMessage, CallsDirectlyOnTheSameThreadAndWaitsAcrossThreads) {
+  Recorder recorder;
+  recorder.reply = [](HWND, UINT message, WPARAM wParam, LPARAM) -> std::optional<LRESULT> {
+    if (message == WM_USER) return static_cast<LRESULT>(wParam * 2);
+    return std::nullopt;
+  };
+  HWND window = CreateRecordingWindow(recorder);
+  EXPECT_EQ(SendMessageA(window, WM_USER, 21, 0), 42);
+
+  LRESULT fromWorker = 0;
+  std::thread worker([&] {
+    fromWorker = SendMessageA(window, WM_USER, 50, 0);
+    PostMessageA(window, WM_APP, 0, 0);
+  });
+  MSG message;
+  ASSERT_EQ(GetMessageA(&message, nullptr, WM_APP, WM_APP), TRUE) << "the send runs inside this wait";
+  worker.join();
+  EXPECT_EQ(fromWorker, 100);
+  auto received = recorder.All();
+  EXPECT_EQ(received.back().message, WM_USER);
+  EXPECT_EQ(received.back().threadId, GetCurrentThreadId()) << "run on the window's own thread";
+  DestroyWindow(window);
+}
+
+TEST(SendMessage, ThreadsSendingToEachOtherDoNotDeadlock) {
+  Recorder recorder;
+  recorder.reply = [](HWND, UINT message, WPARAM, LPARAM) -> std::optional<LRESULT> {
+    if (message == WM_USER + 1) return 5;
+    return std::nullopt;
+  };
+  HWND mine = CreateRecordingWindow(recorder);
+  PumpingThread other;
+  other.recorder.reply = [mine](HWND, UINT message, WPARAM, LPARAM) -> std::optional<LRESULT> {
+    if (message == WM_USER) return SendMessageA(mine, WM_USER + 1, 0, 0) + 1;
+    return std::nullopt;
+  };
+  EXPECT_EQ(SendMessageA(other.Window(), WM_USER, 0, 0), 6);
+  DestroyWindow(mine);
+}
+
+TEST(SendMessage, AWindowWhoseThreadEndedAnswersZero) {
+  HANDLE sending = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  HWND window = nullptr;
+  HANDLE ready = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  Recorder recorder;
+  std::thread receiver([&] {
+    window = CreateRecordingWindow(recorder);
+    SetEvent(ready);
+    WaitForSingleObject(sending, INFINITE);
+    Sleep(20);  // usually lets the send queue up first; either order must answer 0
+  });
+  WaitForSingleObject(ready, INFINITE);
+  LRESULT result = -1;
+  std::thread sender([&] {
+    SetEvent(sending);
+    result = SendMessageA(window, WM_USER, 0, 0);
+  });
+  sender.join();
+  receiver.join();
+  EXPECT_EQ(result, 0);
+  EXPECT_EQ(recorder.Messages(), (std::vector<UINT>{WM_NCCREATE, WM_CREATE})) << "never run";
+  EXPECT_EQ(SendMessageA(window, WM_USER, 0, 0), 0);
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_WINDOW_HANDLE));
+  CloseHandle(sending);
+  CloseHandle(ready);
+}
+
+TEST(Messages, BadHandlesAndArgumentsFailCleanly) {
+  HWND bogus = reinterpret_cast<HWND>(0x4242);
+  EXPECT_FALSE(PostMessageA(bogus, WM_USER, 0, 0));
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_WINDOW_HANDLE));
+  EXPECT_FALSE(PostThreadMessageA(0xFFFFFF, WM_USER, 0, 0));
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_THREAD_ID));
+  EXPECT_EQ(SendMessageA(bogus, WM_USER, 0, 0), 0);
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_WINDOW_HANDLE));
+  EXPECT_EQ(GetMessageA(nullptr, nullptr, 0, 0), -1);
+  EXPECT_FALSE(PeekMessageA(nullptr, nullptr, 0, 0, PM_REMOVE));
+  EXPECT_EQ(DispatchMessageA(nullptr), 0);
+  MSG toBogus{bogus, WM_USER, 0, 0, 0, {0, 0}};
+  EXPECT_EQ(DispatchMessageA(&toBogus), 0);
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_WINDOW_HANDLE));
+  EXPECT_FALSE(TranslateMessage(&toBogus));
+  EXPECT_FALSE(IsWindow(nullptr));
+  EXPECT_FALSE(IsWindow(bogus));
+}
+
+}  // namespace
