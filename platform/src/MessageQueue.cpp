@@ -94,8 +94,21 @@ void MessageQueue::Answer(SentMessage& sent, LRESULT result) {
 }
 
 void MessageQueue::RemoveMessagesFor(HWND window) {
-  std::lock_guard lock(mutex_);
-  std::erase_if(posted_, [window](const MSG& m) { return m.hwnd == window; });
+  std::vector<std::shared_ptr<SentMessage>> unanswered;
+  {
+    std::lock_guard lock(mutex_);
+    std::erase_if(posted_, [window](const MSG& m) { return m.hwnd == window; });
+    for (auto it = sent_.begin(); it != sent_.end();) {
+      if ((*it)->window != window) {
+        ++it;
+        continue;
+      }
+      if (!(*it)->sender) --pendingNotifications_;
+      unanswered.push_back(std::move(*it));
+      it = sent_.erase(it);
+    }
+  }
+  for (auto& sent : unanswered) Answer(*sent, 0);
 }
 
 void MessageQueue::Shutdown() {

@@ -66,7 +66,8 @@ class MessageQueue {
   // threads sending to each other do not deadlock.
   LRESULT AwaitReply(SentMessage& sent);
 
-  // Drops the posted messages of a destroyed window.
+  // Drops a destroyed window's posted messages and notifications and answers
+  // the sends waiting for it with 0.
   void RemoveMessagesFor(HWND window);
   // The thread is ending: refuse new messages and release waiting senders.
   void Shutdown();

@@ -214,6 +214,29 @@ TEST(SendMessage, AWindowWhoseThreadEndedAnswersZero) {
   CloseHandle(ready);
 }
 
+TEST(PostMessage, PostingToWindowsBeingDestroyedEitherLandsOrFails) {
+  std::atomic<HWND> latest{nullptr};
+  std::atomic<int> done{0};
+  std::thread poster([&] {
+    while (!done.load()) {
+      if (!PostMessageA(latest.load(), WM_USER, 0, 0) && latest.load() != nullptr) {
+        EXPECT_TRUE(GetLastError() == ERROR_INVALID_WINDOW_HANDLE || GetLastError() == ERROR_NOT_ENOUGH_QUOTA);
+      }
+      SendMessageA(latest.load(), WM_USER, 0, 0);
+    }
+  });
+  Recorder recorder;
+  for (int round = 0; round < 200; ++round) {
+    HWND window = CreateRecordingWindow(recorder);
+    latest.store(window);
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+    DestroyWindow(window);
+  }
+  done.store(1);
+  poster.join();
+}
+
 TEST(Messages, BadHandlesAndArgumentsFailCleanly) {
   HWND bogus = reinterpret_cast<HWND>(0x4242);
   EXPECT_FALSE(PostMessageA(bogus, WM_USER, 0, 0));
