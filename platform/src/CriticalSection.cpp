@@ -10,18 +10,12 @@ extern "C" void WINAPI InitializeCriticalSection(LPCRITICAL_SECTION section) {
   pthread_mutexattr_destroy(&attributes);
 }
 
-extern "C" void WINAPI DeleteCriticalSection(LPCRITICAL_SECTION section) {
-  pthread_mutex_destroy(&section->Mutex);
-}
+extern "C" void WINAPI DeleteCriticalSection(LPCRITICAL_SECTION section) { pthread_mutex_destroy(&section->Mutex); }
 
-extern "C" void WINAPI EnterCriticalSection(LPCRITICAL_SECTION section) {
-  pthread_mutex_lock(&section->Mutex);
-}
+extern "C" void WINAPI EnterCriticalSection(LPCRITICAL_SECTION section) { pthread_mutex_lock(&section->Mutex); }
 
 extern "C" BOOL WINAPI TryEnterCriticalSection(LPCRITICAL_SECTION section) {
   return pthread_mutex_trylock(&section->Mutex) == 0;
 }
 
-extern "C" void WINAPI LeaveCriticalSection(LPCRITICAL_SECTION section) {
-  pthread_mutex_unlock(&section->Mutex);
-}
+extern "C" void WINAPI LeaveCriticalSection(LPCRITICAL_SECTION section) { pthread_mutex_unlock(&section->Mutex); }

@@ -7,12 +7,8 @@ namespace tevrin::win32 {
 namespace {
 constexpr uintptr_t kHandleStep = 4;
 
-size_t SlotOf(HANDLE handle) {
-  return reinterpret_cast<uintptr_t>(handle) / kHandleStep - 1;
-}
-HANDLE HandleOf(size_t slot) {
-  return reinterpret_cast<HANDLE>((slot + 1) * kHandleStep);
-}
+size_t SlotOf(HANDLE handle) { return reinterpret_cast<uintptr_t>(handle) / kHandleStep - 1; }
+HANDLE HandleOf(size_t slot) { return reinterpret_cast<HANDLE>((slot + 1) * kHandleStep); }
 bool IsWellFormed(HANDLE handle) {
   auto value = reinterpret_cast<uintptr_t>(handle);
   return handle != nullptr && handle != INVALID_HANDLE_VALUE && value % kHandleStep == 0;

@@ -27,18 +27,10 @@ extern "C" void WINAPI Sleep(DWORD milliseconds) {
   }
 }
 
-extern "C" DWORD WINAPI GetTickCount(void) {
-  return MonotonicMilliseconds();
-}
+extern "C" DWORD WINAPI GetTickCount(void) { return MonotonicMilliseconds(); }
 
-extern "C" DWORD WINAPI timeGetTime(void) {
-  return MonotonicMilliseconds();
-}
+extern "C" DWORD WINAPI timeGetTime(void) { return MonotonicMilliseconds(); }
 
-extern "C" MMRESULT WINAPI timeBeginPeriod(UINT periodMs) {
-  return periodMs == 0 ? TIMERR_NOCANDO : TIMERR_NOERROR;
-}
+extern "C" MMRESULT WINAPI timeBeginPeriod(UINT periodMs) { return periodMs == 0 ? TIMERR_NOCANDO : TIMERR_NOERROR; }
 
-extern "C" MMRESULT WINAPI timeEndPeriod(UINT periodMs) {
-  return periodMs == 0 ? TIMERR_NOCANDO : TIMERR_NOERROR;
-}
+extern "C" MMRESULT WINAPI timeEndPeriod(UINT periodMs) { return periodMs == 0 ? TIMERR_NOCANDO : TIMERR_NOERROR; }
