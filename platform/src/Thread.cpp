@@ -73,9 +73,7 @@ extern "C" DWORD WINAPI GetCurrentThreadId(void) {
   return id;
 }
 
-extern "C" DWORD WINAPI GetCurrentProcessId(void) {
-  return static_cast<DWORD>(getpid());
-}
+extern "C" DWORD WINAPI GetCurrentProcessId(void) { return static_cast<DWORD>(getpid()); }
 
 extern "C" HANDLE WINAPI CreateThread(LPSECURITY_ATTRIBUTES, SIZE_T, LPTHREAD_START_ROUTINE start, LPVOID parameter,
                                       DWORD creationFlags, LPDWORD threadId) {

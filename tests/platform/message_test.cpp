@@ -45,39 +45,30 @@ class PumpingThread {
   DWORD threadId_ = 0;
 };
 
-TEST(PostMessage, WorkersPostToTheWindowsThreadInOrder) {
-  Recorder recorder;
-  HWND window = CreateRecordingWindow(recorder);
+TEST(PostMessage, WorkersPostToAPumpingThreadInOrder) {
+  PumpingThread pumping;
+  HANDLE finished = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  pumping.recorder.reply = [finished](HWND, UINT message, WPARAM, LPARAM) -> std::optional<LRESULT> {
+    if (message == kError) SetEvent(finished);
+    return std::nullopt;
+  };
   std::vector<std::thread> workers;
   for (WPARAM worker = 0; worker < 4; ++worker) {
-    workers.emplace_back([window, worker] {
-      for (LPARAM n = 0; n < 500; ++n) ASSERT_TRUE(PostMessageA(window, kFrame, worker, n));
+    workers.emplace_back([&pumping, worker] {
+      for (LPARAM n = 0; n < 500; ++n) ASSERT_TRUE(PostMessageA(pumping.Window(), kFrame, worker, n));
     });
   }
   for (auto& worker : workers) worker.join();
-  PostMessageA(window, kError, 0, 0);
-  MSG message;
+  PostMessageA(pumping.Window(), kError, 0, 0);
+  ASSERT_EQ(WaitForSingleObject(finished, 10000), WAIT_OBJECT_0);
+  CloseHandle(finished);
   std::vector<LPARAM> next(4, 0);
-  while (GetMessageA(&message, nullptr, 0, 0) > 0 && message.message != kError) {
-    ASSERT_EQ(message.hwnd, window);
-    ASSERT_EQ(message.lParam, next[message.wParam]++) << "each worker's messages keep their order";
-    DispatchMessageA(&message);
+  for (const auto& received : pumping.recorder.All()) {
+    if (received.message != kFrame) continue;
+    EXPECT_EQ(received.threadId, pumping.ThreadId());
+    ASSERT_EQ(received.lParam, next[received.wParam]++) << "each worker's messages keep their order";
   }
   EXPECT_EQ(next, (std::vector<LPARAM>{500, 500, 500, 500}));
-  EXPECT_EQ(recorder.All().back().threadId, GetCurrentThreadId()) << "dispatched on the owning thread";
-  DestroyWindow(window);
-}
-
-TEST(PostMessage, BlockedGetMessageWakesForAPost) {
-  PumpingThread pumping;
-  HANDLE handled = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-  pumping.recorder.reply = [handled](HWND, UINT message, WPARAM, LPARAM) -> std::optional<LRESULT> {
-    if (message == kError) SetEvent(handled);
-    return std::nullopt;
-  };
-  ASSERT_TRUE(PostMessageA(pumping.Window(), kError, 7, 0));
-  EXPECT_EQ(WaitForSingleObject(handled, 10000), WAIT_OBJECT_0);
-  CloseHandle(handled);
 }
 
 TEST(PostMessage, NullWindowAndThreadMessagesReachTheThreadQueue) {
@@ -114,7 +105,7 @@ TEST(PostMessage, FiltersSelectByWindowAndRange) {
   EXPECT_EQ(message.hwnd, first);
 
   EXPECT_EQ(GetMessageA(&message, reinterpret_cast<HWND>(0x4242), 0, 0), -1);
-  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_WINDOW_HANDLE));
+  EXPECT_LAST_ERROR(ERROR_INVALID_WINDOW_HANDLE);
   PumpingThread other;
   EXPECT_EQ(GetMessageA(&message, other.Window(), 0, 0), -1) << "a window of another thread";
   DestroyWindow(first);
@@ -138,7 +129,7 @@ TEST(PostMessage, QuotaStopsAStuckReceiver) {
   HWND window = CreateRecordingWindow(recorder);
   for (int n = 0; n < 10000; ++n) ASSERT_TRUE(PostMessageA(window, kFrame, 0, n));
   EXPECT_FALSE(PostMessageA(window, kFrame, 0, 0));
-  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_NOT_ENOUGH_QUOTA));
+  EXPECT_LAST_ERROR(ERROR_NOT_ENOUGH_QUOTA);
   EXPECT_FALSE(PostMessageA(nullptr, kFrame, 0, 0)) << "the quota is per queue";
   MSG message;
   ASSERT_TRUE(PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE));
@@ -209,7 +200,7 @@ TEST(SendMessage, AWindowWhoseThreadEndedAnswersZero) {
   EXPECT_EQ(result, 0);
   EXPECT_EQ(recorder.Messages(), (std::vector<UINT>{WM_NCCREATE, WM_CREATE})) << "never run";
   EXPECT_EQ(SendMessageA(window, WM_USER, 0, 0), 0);
-  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_WINDOW_HANDLE));
+  EXPECT_LAST_ERROR(ERROR_INVALID_WINDOW_HANDLE);
   CloseHandle(sending);
   CloseHandle(ready);
 }
@@ -240,17 +231,17 @@ TEST(PostMessage, PostingToWindowsBeingDestroyedEitherLandsOrFails) {
 TEST(Messages, BadHandlesAndArgumentsFailCleanly) {
   HWND bogus = reinterpret_cast<HWND>(0x4242);
   EXPECT_FALSE(PostMessageA(bogus, WM_USER, 0, 0));
-  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_WINDOW_HANDLE));
+  EXPECT_LAST_ERROR(ERROR_INVALID_WINDOW_HANDLE);
   EXPECT_FALSE(PostThreadMessageA(0xFFFFFF, WM_USER, 0, 0));
-  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_THREAD_ID));
+  EXPECT_LAST_ERROR(ERROR_INVALID_THREAD_ID);
   EXPECT_EQ(SendMessageA(bogus, WM_USER, 0, 0), 0);
-  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_WINDOW_HANDLE));
+  EXPECT_LAST_ERROR(ERROR_INVALID_WINDOW_HANDLE);
   EXPECT_EQ(GetMessageA(nullptr, nullptr, 0, 0), -1);
   EXPECT_FALSE(PeekMessageA(nullptr, nullptr, 0, 0, PM_REMOVE));
   EXPECT_EQ(DispatchMessageA(nullptr), 0);
   MSG toBogus{bogus, WM_USER, 0, 0, 0, {0, 0}};
   EXPECT_EQ(DispatchMessageA(&toBogus), 0);
-  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_WINDOW_HANDLE));
+  EXPECT_LAST_ERROR(ERROR_INVALID_WINDOW_HANDLE);
   EXPECT_FALSE(TranslateMessage(&toBogus));
   EXPECT_FALSE(IsWindow(nullptr));
   EXPECT_FALSE(IsWindow(bogus));

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#define EXPECT_LAST_ERROR(code) EXPECT_EQ(GetLastError(), static_cast<DWORD>(code))
+
 namespace tevrin::test {
 
 struct Received {
