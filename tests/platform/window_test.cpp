@@ -19,7 +19,8 @@ LRESULT CALLBACK PlainProcedure(HWND window, UINT message, WPARAM wParam, LPARAM
 }
 
 TEST(WindowClass, RegistrationFollowsNamesAndLiveWindows) {
-  WNDCLASSEXA windowClass{sizeof(WNDCLASSEXA)};
+  WNDCLASSEXA windowClass{};
+  windowClass.cbSize = sizeof windowClass;
   windowClass.lpfnWndProc = PlainProcedure;
   windowClass.lpszClassName = "window-test-class";
   ATOM atom = RegisterClassExA(&windowClass);
@@ -73,9 +74,9 @@ TEST(Window, RefusalInCreateMessagesFailsTheCreation) {
       return refused == WM_CREATE ? -1 : FALSE;
     };
     EXPECT_EQ(CreateRecordingWindow(recorder), nullptr);
-    EXPECT_EQ(recorder.Messages(), refused == WM_CREATE
-                                       ? std::vector<UINT>{WM_NCCREATE, WM_CREATE, WM_DESTROY, WM_NCDESTROY}
-                                       : std::vector<UINT>{WM_NCCREATE, WM_NCDESTROY});
+    auto expected = refused == WM_CREATE ? std::vector<UINT>{WM_NCCREATE, WM_CREATE, WM_DESTROY, WM_NCDESTROY}
+                                         : std::vector<UINT>{WM_NCCREATE, WM_NCDESTROY};
+    EXPECT_EQ(recorder.Messages(), expected);
   }
   EXPECT_EQ(FindWindowA(RecordingClassName(), nullptr), nullptr) << "no half-made window is left behind";
 }
