@@ -26,20 +26,20 @@ struct WindowClass {
 };
 
 struct Window {
-  HWND handle;
+  HWND handle = nullptr;
   std::shared_ptr<WindowClass> windowClass;
   std::shared_ptr<MessageQueue> queue;  // of the creating thread
   HWND parent = nullptr;                // child windows only
   bool messageOnly = false;
   std::vector<HWND> children;
-  WNDPROC procedure;
-  HINSTANCE instance;
+  WNDPROC procedure = nullptr;
+  HINSTANCE instance = nullptr;
   LONG_PTR id = 0;
   LONG_PTR userData = 0;
-  DWORD style;
-  DWORD exStyle;
+  DWORD style = 0;
+  DWORD exStyle = 0;
   std::string text;
-  int x, y, width, height;  // relative to the parent's client area
+  int x = 0, y = 0, width = 0, height = 0;  // relative to the parent's client area
   std::vector<std::byte> extraBytes;
   bool destroying = false;
 };

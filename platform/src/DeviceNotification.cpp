@@ -2,6 +2,8 @@
 // the registered windows.
 #include <tevrin/win32/DeviceNotify.h>
 
+#include <algorithm>
+#include <cstddef>
 #include <cstring>
 #include <map>
 

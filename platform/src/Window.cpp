@@ -149,21 +149,23 @@ extern "C" BOOL WINAPI UnregisterClassA(LPCSTR className, HINSTANCE) {
 extern "C" HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x, int y,
                                        int width, int height, HWND parent, HMENU menu, HINSTANCE instance,
                                        LPVOID param) {
-  auto queue = tevrin::win32::CurrentQueue();
   bool messageOnly = parent == HWND_MESSAGE;
   bool child = (style & WS_CHILD) && !messageOnly;
-  auto window = std::make_unique<Window>();
-  window->queue = queue;
-  window->messageOnly = messageOnly;
-  window->parent = child ? parent : nullptr;
-  window->instance = instance;
-  window->id = child ? reinterpret_cast<LONG_PTR>(menu) : 0;
-  window->style = style;
-  window->exStyle = exStyle;
-  window->x = OrDefault(x, 0);
-  window->y = OrDefault(y, 0);
-  window->width = OrDefault(width, child ? 0 : kDefaultWidth);
-  window->height = OrDefault(height, child ? 0 : kDefaultHeight);
+  x = OrDefault(x, 0);
+  y = OrDefault(y, 0);
+  width = OrDefault(width, child ? 0 : kDefaultWidth);
+  height = OrDefault(height, child ? 0 : kDefaultHeight);
+  auto window = std::make_unique<Window>(Window{.queue = tevrin::win32::CurrentQueue(),
+                                                .parent = child ? parent : nullptr,
+                                                .messageOnly = messageOnly,
+                                                .instance = instance,
+                                                .id = child ? reinterpret_cast<LONG_PTR>(menu) : 0,
+                                                .style = style,
+                                                .exStyle = exStyle,
+                                                .x = x,
+                                                .y = y,
+                                                .width = width,
+                                                .height = height});
   HWND handle;
   {
     Desktop& desktop = Desktop::Instance();
@@ -239,7 +241,10 @@ extern "C" BOOL WINAPI IsWindow(HWND handle) {
 }
 
 extern "C" LRESULT WINAPI DefWindowProcA(HWND handle, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_CLOSE) return DestroyWindow(handle), 0;
+  if (message == WM_CLOSE) {
+    DestroyWindow(handle);
+    return 0;
+  }
   Desktop& desktop = Desktop::Instance();
   std::lock_guard lock(desktop.mutex);
   Window* window = desktop.FindLocked(handle);

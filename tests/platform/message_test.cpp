@@ -138,43 +138,22 @@ TEST(PostMessage, QuotaStopsAStuckReceiver) {
   EXPECT_FALSE(PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) << "a destroyed window's messages are dropped";
 }
 
-TEST(SendMessage, CallsDirectlyOnTheSameThreadAndWaitsAcrossThreads) {
+TEST(SendMessage, RunsOnTheWindowsThreadAndWaitersServeSendsToThem) {
   Recorder recorder;
   recorder.reply = [](HWND, UINT message, WPARAM wParam, LPARAM) -> std::optional<LRESULT> {
     if (message == WM_USER) return static_cast<LRESULT>(wParam * 2);
     return std::nullopt;
   };
-  HWND window = CreateRecordingWindow(recorder);
-  EXPECT_EQ(SendMessageA(window, WM_USER, 21, 0), 42);
-
-  LRESULT fromWorker = 0;
-  std::thread worker([&] {
-    fromWorker = SendMessageA(window, WM_USER, 50, 0);
-    PostMessageA(window, WM_APP, 0, 0);
-  });
-  MSG message;
-  ASSERT_EQ(GetMessageA(&message, nullptr, WM_APP, WM_APP), TRUE) << "the send runs inside this wait";
-  worker.join();
-  EXPECT_EQ(fromWorker, 100);
-  auto received = recorder.All();
-  EXPECT_EQ(received.back().message, WM_USER);
-  EXPECT_EQ(received.back().threadId, GetCurrentThreadId()) << "run on the window's own thread";
-  DestroyWindow(window);
-}
-
-TEST(SendMessage, ThreadsSendingToEachOtherDoNotDeadlock) {
-  Recorder recorder;
-  recorder.reply = [](HWND, UINT message, WPARAM, LPARAM) -> std::optional<LRESULT> {
-    if (message == WM_USER + 1) return 5;
-    return std::nullopt;
-  };
   HWND mine = CreateRecordingWindow(recorder);
+  EXPECT_EQ(SendMessageA(mine, WM_USER, 21, 0), 42);
   PumpingThread other;
   other.recorder.reply = [mine](HWND, UINT message, WPARAM, LPARAM) -> std::optional<LRESULT> {
-    if (message == WM_USER) return SendMessageA(mine, WM_USER + 1, 0, 0) + 1;
+    if (message == WM_USER) return SendMessageA(mine, WM_USER, 50, 0) + 1;  // back to the waiting sender
     return std::nullopt;
   };
-  EXPECT_EQ(SendMessageA(other.Window(), WM_USER, 0, 0), 6);
+  EXPECT_EQ(SendMessageA(other.Window(), WM_USER, 0, 0), 101);
+  EXPECT_EQ(other.recorder.All().back().threadId, other.ThreadId());
+  EXPECT_EQ(recorder.All().back().threadId, GetCurrentThreadId()) << "served inside this thread's wait";
   DestroyWindow(mine);
 }
 
