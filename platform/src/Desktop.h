@@ -27,20 +27,20 @@ struct WindowClass {
 
 struct Window {
   HWND handle = nullptr;
-  std::shared_ptr<WindowClass> windowClass;
-  std::shared_ptr<MessageQueue> queue;  // of the creating thread
-  HWND parent = nullptr;                // child windows only
+  std::shared_ptr<WindowClass> windowClass{};
+  std::shared_ptr<MessageQueue> queue{};  // of the creating thread
+  HWND parent = nullptr;                  // child windows only
   bool messageOnly = false;
-  std::vector<HWND> children;
+  std::vector<HWND> children{};
   WNDPROC procedure = nullptr;
   HINSTANCE instance = nullptr;
   LONG_PTR id = 0;
   LONG_PTR userData = 0;
   DWORD style = 0;
   DWORD exStyle = 0;
-  std::string text;
+  std::string text{};
   int x = 0, y = 0, width = 0, height = 0;  // relative to the parent's client area
-  std::vector<std::byte> extraBytes;
+  std::vector<std::byte> extraBytes{};
   bool destroying = false;
 };
 
