@@ -190,18 +190,18 @@ extern "C" HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR w
     if (child) parentWindow->children.push_back(handle);
     desktop.windows.emplace(reinterpret_cast<uintptr_t>(handle), std::move(window));
   }
-  CREATESTRUCTA create{param,
-                       instance,
-                       menu,
-                       parent,
-                       OrDefault(height, 0),
-                       OrDefault(width, 0),
-                       OrDefault(y, 0),
-                       OrDefault(x, 0),
-                       static_cast<LONG>(style),
-                       windowName,
-                       className,
-                       exStyle};
+  CREATESTRUCTA create{.lpCreateParams = param,
+                       .hInstance = instance,
+                       .hMenu = menu,
+                       .hwndParent = parent,
+                       .cy = height,
+                       .cx = width,
+                       .y = y,
+                       .x = x,
+                       .style = static_cast<LONG>(style),
+                       .lpszName = windowName,
+                       .lpszClass = className,
+                       .dwExStyle = exStyle};
   auto createParam = reinterpret_cast<LPARAM>(&create);
   if (!CallWindowProcedure(handle, WM_NCCREATE, 0, createParam)) {
     CallWindowProcedure(handle, WM_NCDESTROY, 0, 0);
