@@ -9,6 +9,10 @@
 
 #include "Desktop.h"
 
+// Applications compare dbcc_size with the layout they were built for.
+static_assert(sizeof(DEV_BROADCAST_DEVICEINTERFACE_A) == 32);
+static_assert(offsetof(DEV_BROADCAST_DEVICEINTERFACE_A, dbcc_name) == 28);
+
 namespace tevrin::win32 {
 namespace {
 
