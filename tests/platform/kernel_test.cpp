@@ -76,15 +76,13 @@ TEST(Handles, BadHandlesFailWithInvalidHandle) {
     const char* label;
     HANDLE handle;
   };
-  HANDLE thread = CreateThread(
-      nullptr, 0, [](LPVOID) -> DWORD { return 7; }, nullptr, 0, nullptr);
+  HANDLE thread = CreateThread(nullptr, 0, [](LPVOID) -> DWORD { return 7; }, nullptr, 0, nullptr);
   HandleCloser threadCloser{thread};
   // Closed last, so no later object reuses its value inside this test.
   HANDLE closed = CreateEventA(nullptr, TRUE, FALSE, nullptr);
   CloseHandle(closed);
-  for (const Case& c :
-       {Case{"null", nullptr}, Case{"invalid", INVALID_HANDLE_VALUE}, Case{"closed", closed},
-        Case{"odd", reinterpret_cast<HANDLE>(0x13)}, Case{"huge", reinterpret_cast<HANDLE>(0x7ffff000)}}) {
+  for (const Case& c : {Case{"null", nullptr}, Case{"invalid", INVALID_HANDLE_VALUE}, Case{"closed", closed},
+                        Case{"odd", reinterpret_cast<HANDLE>(0x13)}, Case{"huge", reinterpret_cast<HANDLE>(0x7ffff000)}}) {
     SCOPED_TRACE(c.label);
     SetLastError(0);
     EXPECT_EQ(WaitForSingleObject(c.handle, 0), WAIT_FAILED);
