@@ -158,6 +158,7 @@ TEST(Modules, HandlesAndFileNames) {
   HMODULE platform = GetModuleHandleA("TEVRIN_WIN32.DLL");
   ASSERT_NE(platform, nullptr);
   EXPECT_EQ(GetModuleHandleA("tevrin_win32"), platform);
+  EXPECT_EQ(GetModuleHandleA("libtevrin_win32.so"), platform);
   ASSERT_GT(GetModuleFileNameA(platform, name, sizeof name), 0u);
   EXPECT_NE(std::strstr(name, "/libtevrin_win32.so"), nullptr) << name;
 
