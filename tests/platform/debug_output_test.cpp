@@ -49,10 +49,10 @@ TEST_F(DebugOutput, SilentByDefault) {
 TEST_F(DebugOutput, CategoryAndLevelRulesChooseTheLines) {
   setenv("TEVRIN_LOG", "usb:debug,sdk:error,*:warn,bogus-entry,cam:loud", 1);
   const char* messages[] = {
-      "[usb:debug] request 0xB5 sent\n",  // shown: usb up to debug
-      "[usb:trace] every byte\n",         // hidden: trace is above debug
-      "[sdk] opened camera 0\n",          // hidden: info, sdk only errors
-      "[sdk:error] no camera\n",          // shown
+      "[usb:debug] request 0xB5 sent\n",          // shown: usb up to debug
+      "[usb:trace] every byte\n",                 // hidden: trace is above debug
+      "[sdk] opened camera 0\n",                  // hidden: info, sdk only errors
+      "[sdk:error] no camera\n",                  // shown
       "[fpga:warn] register 0x13 read failed\n",  // shown by *:warn
       "[fpga] version 27\n",                      // hidden: info above warn
       "Cypress=0x1101(OK)\n",                     // hidden: general info

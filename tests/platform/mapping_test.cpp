@@ -7,9 +7,11 @@
 #include <unistd.h>
 #include <windows.h>
 
+#include "Win32Expect.h"
+
 #include <cstdint>
-#include <cstring>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -90,8 +92,7 @@ TEST(FileMapping, NamedSectionIsSharedAndEndsWithItsLastHandle) {
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ALREADY_EXISTS));
   HANDLE reader = OpenFileMappingA(FILE_MAP_READ, FALSE, "device-table");
   ASSERT_NE(reader, nullptr);
-  EXPECT_EQ(MapViewOfFile(reader, FILE_MAP_WRITE, 0, 0, 0), nullptr);
-  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
+  EXPECT_FAILS(MapViewOfFile(reader, FILE_MAP_WRITE, 0, 0, 0), nullptr, ERROR_ACCESS_DENIED);
   uint32_t* readView = MapWords(reader, FILE_MAP_READ);
   ASSERT_NE(readView, nullptr);
   EXPECT_NE(readView, firstView);
@@ -105,8 +106,7 @@ TEST(FileMapping, NamedSectionIsSharedAndEndsWithItsLastHandle) {
   CloseHandle(again);
   EXPECT_TRUE(UnmapViewOfFile(firstView));
   EXPECT_TRUE(UnmapViewOfFile(readView));
-  EXPECT_EQ(OpenFileMappingA(FILE_MAP_ALL_ACCESS, FALSE, "device-table"), nullptr);
-  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+  EXPECT_FAILS(OpenFileMappingA(FILE_MAP_ALL_ACCESS, FALSE, "device-table"), nullptr, ERROR_FILE_NOT_FOUND);
 }
 
 TEST(FileMapping, UnnamedSectionViewsShareMemory) {
@@ -125,51 +125,19 @@ TEST(FileMapping, UnnamedSectionViewsShareMemory) {
 TEST(FileMapping, BadCallsFailWithTheWindowsCode) {
   HANDLE event = CreateEventA(nullptr, TRUE, FALSE, nullptr);
   HANDLE mapping = Create("bad-calls", 65536);
-  struct Case {
-    const char* label;
-    HANDLE (*call)(HANDLE event);
-    DWORD error;
-  };
-  const Case creates[] = {
-      {"size 0", [](HANDLE) { return Create("zero", 0); }, ERROR_INVALID_PARAMETER},
-      {"execute protection",
-       [](HANDLE) { return CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, 0x40, 0, kSize, "exec"); },
-       ERROR_INVALID_PARAMETER},
-      {"an event as the file",
-       [](HANDLE event) { return CreateFileMappingA(event, nullptr, PAGE_READWRITE, 0, kSize, "e"); },
-       ERROR_INVALID_HANDLE},
-      {"open a missing name", [](HANDLE) { return OpenFileMappingA(FILE_MAP_READ, FALSE, "missing"); },
-       ERROR_FILE_NOT_FOUND},
-      {"open without a name", [](HANDLE) { return OpenFileMappingA(FILE_MAP_READ, FALSE, nullptr); },
-       ERROR_INVALID_PARAMETER},
-  };
-  for (const Case& c : creates) {
-    SCOPED_TRACE(c.label);
-    EXPECT_EQ(c.call(event), nullptr);
-    EXPECT_EQ(GetLastError(), c.error);
-  }
-  struct ViewCase {
-    const char* label;
-    HANDLE mapping;
-    DWORD offset;
-    SIZE_T bytes;
-    DWORD error;
-  };
-  const ViewCase views[] = {
-      {"an event", event, 0, 0, ERROR_INVALID_HANDLE},
-      {"offset off the 64 KiB grid", mapping, 4096, 0, ERROR_MAPPED_ALIGNMENT},
-      {"larger than the section", mapping, 0, 65537, ERROR_ACCESS_DENIED},
-      {"starting at its end", mapping, 65536, 0, ERROR_ACCESS_DENIED},
-  };
-  for (const ViewCase& c : views) {
-    SCOPED_TRACE(c.label);
-    EXPECT_EQ(MapViewOfFile(c.mapping, FILE_MAP_READ, 0, c.offset, c.bytes), nullptr);
-    EXPECT_EQ(GetLastError(), c.error);
-  }
+  EXPECT_FAILS(Create("zero", 0), nullptr, ERROR_INVALID_PARAMETER);
+  EXPECT_FAILS(CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, 0x40, 0, kSize, "x"), nullptr,
+               ERROR_INVALID_PARAMETER);  // execute protection
+  EXPECT_FAILS(CreateFileMappingA(event, nullptr, PAGE_READWRITE, 0, kSize, "e"), nullptr, ERROR_INVALID_HANDLE);
+  EXPECT_FAILS(OpenFileMappingA(FILE_MAP_READ, FALSE, "missing"), nullptr, ERROR_FILE_NOT_FOUND);
+  EXPECT_FAILS(OpenFileMappingA(FILE_MAP_READ, FALSE, nullptr), nullptr, ERROR_INVALID_PARAMETER);
+  EXPECT_FAILS(MapViewOfFile(event, FILE_MAP_READ, 0, 0, 0), nullptr, ERROR_INVALID_HANDLE);
+  EXPECT_FAILS(MapViewOfFile(mapping, FILE_MAP_READ, 0, 4096, 0), nullptr, ERROR_MAPPED_ALIGNMENT);
+  EXPECT_FAILS(MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 65537), nullptr, ERROR_ACCESS_DENIED);
+  EXPECT_FAILS(MapViewOfFile(mapping, FILE_MAP_READ, 0, 65536, 0), nullptr, ERROR_ACCESS_DENIED);
   int local = 0;
   for (const void* address : {static_cast<const void*>(nullptr), static_cast<const void*>(&local)}) {
-    EXPECT_FALSE(UnmapViewOfFile(address));
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_ADDRESS));
+    EXPECT_FAILS(UnmapViewOfFile(address), FALSE, ERROR_INVALID_ADDRESS);
   }
   CloseHandle(mapping);
   CloseHandle(event);
@@ -198,8 +166,7 @@ TEST(FileMappingBetweenProcesses, CrashedHolderLeavesNoSection) {
   ASSERT_EQ(holder.ReadLine(), "created");
   holder.Kill();
   EXPECT_EQ(holder.Finish(), -1);
-  EXPECT_EQ(OpenFileMappingA(FILE_MAP_ALL_ACCESS, FALSE, "crashed"), nullptr);
-  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+  EXPECT_FAILS(OpenFileMappingA(FILE_MAP_ALL_ACCESS, FALSE, "crashed"), nullptr, ERROR_FILE_NOT_FOUND);
   Peer second({"hold", "crashed", "4096"});
   EXPECT_EQ(second.ReadLine(), "created") << "a new section, not the dead one's";
 }

@@ -3,6 +3,8 @@
 #include <unistd.h>
 #include <windows.h>
 
+#include "Win32Expect.h"
+
 #include <climits>
 #include <cstdlib>
 #include <cstring>
@@ -33,14 +35,16 @@ TEST(WideCharToMultiByte, ConvertsToUtf8WithWindowsSizes) {
 
 TEST(WideCharToMultiByte, ShortBuffersAndBadInputFail) {
   char small[4] = {'x', 'x', 'x', 'x'};
-  EXPECT_EQ(WideCharToMultiByte(CP_UTF8, 0, L"\u65e5\u672c", -1, small, sizeof small, nullptr, nullptr), 0);
-  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INSUFFICIENT_BUFFER));
+  EXPECT_FAILS(WideCharToMultiByte(CP_UTF8, 0, L"\u65e5\u672c", -1, small, sizeof small, nullptr, nullptr), 0,
+               ERROR_INSUFFICIENT_BUFFER);
   const wchar_t lone[] = {L'a', 0xDC00, L'b', 0};
   char replaced[16] = {};
   EXPECT_EQ(WideCharToMultiByte(CP_UTF8, 0, lone, -1, replaced, sizeof replaced, nullptr, nullptr), 6);
-  EXPECT_STREQ(replaced, "a\xef\xbf\xbd" "b");
-  EXPECT_EQ(WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, lone, -1, replaced, 16, nullptr, nullptr), 0);
-  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_NO_UNICODE_TRANSLATION));
+  EXPECT_STREQ(replaced,
+               "a\xef\xbf\xbd"
+               "b");
+  EXPECT_FAILS(WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, lone, -1, replaced, 16, nullptr, nullptr), 0,
+               ERROR_NO_UNICODE_TRANSLATION);
   BOOL usedDefault = FALSE;
   EXPECT_EQ(WideCharToMultiByte(CP_ACP, 0, lone, -1, replaced, 16, "?", &usedDefault), 4);
   EXPECT_STREQ(replaced, "a?b");
@@ -65,8 +69,7 @@ TEST(WideCharToMultiByte, ShortBuffersAndBadInputFail) {
       {"negative size", CP_UTF8, 0, L"a", -1, replaced, -1, nullptr, ERROR_INVALID_PARAMETER},
       {"default char with UTF-8", CP_UTF8, 0, L"a", -1, replaced, 16, &usedDefault, ERROR_INVALID_PARAMETER},
       {"unknown code page", 932, 0, L"a", -1, replaced, 16, nullptr, ERROR_INVALID_PARAMETER},
-      {"flag UTF-8 does not take", CP_UTF8, WC_NO_BEST_FIT_CHARS, L"a", -1, replaced, 16, nullptr,
-       ERROR_INVALID_FLAGS},
+      {"flag UTF-8 does not take", CP_UTF8, WC_NO_BEST_FIT_CHARS, L"a", -1, replaced, 16, nullptr, ERROR_INVALID_FLAGS},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.label);
@@ -82,8 +85,7 @@ TEST(MultiByteToWideChar, DecodesUtf8AndRejectsWhatIsNotUtf8) {
   EXPECT_EQ(MultiByteToWideChar(CP_THREAD_ACP, 0, "\xe6\x97\xa5\xf0\x9f\x93\xb7", -1, nullptr, 0), 3);
   ASSERT_EQ(MultiByteToWideChar(CP_THREAD_ACP, 0, "\xe6\x97\xa5\xf0\x9f\x93\xb7", -1, wide, 16), 3);
   EXPECT_EQ(std::wstring(wide), L"\u65e5\U0001F4F7");
-  EXPECT_EQ(MultiByteToWideChar(CP_UTF8, 0, "abcdef", -1, wide, 6), 0);
-  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INSUFFICIENT_BUFFER));
+  EXPECT_FAILS(MultiByteToWideChar(CP_UTF8, 0, "abcdef", -1, wide, 6), 0, ERROR_INSUFFICIENT_BUFFER);
 
   struct Case {
     const char* label;
@@ -103,15 +105,12 @@ TEST(MultiByteToWideChar, DecodesUtf8AndRejectsWhatIsNotUtf8) {
     int length = static_cast<int>(std::strlen(c.input));
     int count = MultiByteToWideChar(CP_UTF8, 0, c.input, length, wide, 16);
     EXPECT_EQ(std::wstring(wide, count > 0 ? count : 0), c.replaced);
-    EXPECT_EQ(MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, c.input, length, wide, 16), 0);
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_NO_UNICODE_TRANSLATION));
+    EXPECT_FAILS(MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, c.input, length, wide, 16), 0,
+                 ERROR_NO_UNICODE_TRANSLATION);
   }
-  EXPECT_EQ(MultiByteToWideChar(CP_UTF8, 0, nullptr, -1, wide, 16), 0);
-  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
-  EXPECT_EQ(MultiByteToWideChar(CP_UTF8, 0, "a", -1, nullptr, 4), 0);
-  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
-  EXPECT_EQ(MultiByteToWideChar(CP_UTF8, MB_PRECOMPOSED, "a", -1, wide, 4), 0);
-  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_FLAGS));
+  EXPECT_FAILS(MultiByteToWideChar(CP_UTF8, 0, nullptr, -1, wide, 16), 0, ERROR_INVALID_PARAMETER);
+  EXPECT_FAILS(MultiByteToWideChar(CP_UTF8, 0, "a", -1, nullptr, 4), 0, ERROR_INVALID_PARAMETER);
+  EXPECT_FAILS(MultiByteToWideChar(CP_UTF8, MB_PRECOMPOSED, "a", -1, wide, 4), 0, ERROR_INVALID_FLAGS);
 }
 
 TEST(GetSystemDefaultLangID, JapaneseLocaleGives1041) {
@@ -162,10 +161,8 @@ TEST(Modules, HandlesAndFileNames) {
   ASSERT_GT(GetModuleFileNameA(platform, name, sizeof name), 0u);
   EXPECT_NE(std::strstr(name, "/libtevrin_win32.so"), nullptr) << name;
 
-  EXPECT_EQ(GetModuleHandleA("no_such_module.dll"), nullptr);
-  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_MOD_NOT_FOUND));
-  EXPECT_EQ(GetModuleFileNameA(reinterpret_cast<HMODULE>(&name), name, sizeof name), 0u);
-  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_MOD_NOT_FOUND));
+  EXPECT_FAILS(GetModuleHandleA("no_such_module.dll"), nullptr, ERROR_MOD_NOT_FOUND);
+  EXPECT_FAILS(GetModuleFileNameA(reinterpret_cast<HMODULE>(&name), name, sizeof name), 0u, ERROR_MOD_NOT_FOUND);
 }
 
 TEST(Modules, ShortBufferGetsTheCutNameAndItsSize) {
@@ -176,10 +173,8 @@ TEST(Modules, ShortBufferGetsTheCutNameAndItsSize) {
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INSUFFICIENT_BUFFER));
   EXPECT_EQ(std::string(name), std::string(exe, 4));
   EXPECT_EQ(name[5], 'x');
-  EXPECT_EQ(GetModuleFileNameA(nullptr, name, 0), 0u);
-  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INSUFFICIENT_BUFFER));
-  EXPECT_EQ(GetModuleFileNameA(nullptr, nullptr, 5), 0u);
-  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+  EXPECT_FAILS(GetModuleFileNameA(nullptr, name, 0), 0u, ERROR_INSUFFICIENT_BUFFER);
+  EXPECT_FAILS(GetModuleFileNameA(nullptr, nullptr, 5), 0u, ERROR_INVALID_PARAMETER);
 }
 
 }  // namespace
