@@ -28,10 +28,13 @@ std::string ProgramPath() {
   return path;
 }
 
+int Folded(char c) {
+  return std::tolower(static_cast<unsigned char>(c));
+}
+
 bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix) {
   return text.size() >= prefix.size() &&
-         std::equal(prefix.begin(), prefix.end(), text.begin(),
-                    [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) == std::tolower(b); });
+         std::equal(prefix.begin(), prefix.end(), text.begin(), [](char a, char b) { return Folded(a) == Folded(b); });
 }
 
 std::string_view BaseName(std::string_view path) {

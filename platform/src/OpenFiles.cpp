@@ -11,11 +11,10 @@ namespace {
 // An open without data access (attributes only) neither meets nor imposes a share mode.
 bool Conflicts(const FileAccess& existing, const FileAccess& requested) {
   bool bothTouchData = (existing.read || existing.write) && (requested.read || requested.write);
-  return bothTouchData &&
-         ( (requested.read && !(existing.share & FILE_SHARE_READ)) ||
-         (requested.write && !(existing.share & FILE_SHARE_WRITE)) ||
-         (existing.read && !(requested.share & FILE_SHARE_READ)) ||
-         (existing.write && !(requested.share & FILE_SHARE_WRITE)));
+  return bothTouchData && ((requested.read && !(existing.share & FILE_SHARE_READ)) ||
+                           (requested.write && !(existing.share & FILE_SHARE_WRITE)) ||
+                           (existing.read && !(requested.share & FILE_SHARE_READ)) ||
+                           (existing.write && !(requested.share & FILE_SHARE_WRITE)));
 }
 }  // namespace
 
