@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -169,6 +170,27 @@ TEST(FileMappingBetweenProcesses, CrashedHolderLeavesNoSection) {
   EXPECT_FAILS(OpenFileMappingA(FILE_MAP_ALL_ACCESS, FALSE, "crashed"), nullptr, ERROR_FILE_NOT_FOUND);
   Peer second({"hold", "crashed", "4096"});
   EXPECT_EQ(second.ReadLine(), "created") << "a new section, not the dead one's";
+}
+
+TEST(FileMappingBetweenProcesses, ProcessesComingAndGoingNeverSplitASection) {
+  constexpr int kPeers = 3, kRounds = 300;
+  auto churn = [] {
+    std::vector<std::unique_ptr<Peer>> peers;
+    for (int i = 0; i < kPeers; ++i) {
+      peers.push_back(std::make_unique<Peer>(std::vector<std::string>{"churn", "churn", std::to_string(kRounds)}));
+    }
+    for (auto& peer : peers) EXPECT_EQ(peer->Finish(), 0);
+  };
+  HANDLE mapping = Create("churn", 4096);
+  auto* counter = MapWords(mapping);
+  ASSERT_NE(counter, nullptr);
+  churn();
+  EXPECT_EQ(__atomic_load_n(counter, __ATOMIC_SEQ_CST), static_cast<uint32_t>(kPeers * kRounds))
+      << "every round joined the section this process holds";
+  UnmapViewOfFile(counter);
+  CloseHandle(mapping);
+  churn();  // without a holder the name comes and goes; whoever is last removes it
+  EXPECT_FAILS(OpenFileMappingA(FILE_MAP_READ, FALSE, "churn"), nullptr, ERROR_FILE_NOT_FOUND);
 }
 
 }  // namespace
