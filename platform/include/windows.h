@@ -178,6 +178,7 @@ typedef struct _SECURITY_ATTRIBUTES {
 #define ERROR_INVALID_ACCESS 12L
 #define ERROR_INVALID_DATA 13L
 #define ERROR_OUTOFMEMORY 14L
+#define ERROR_NOT_SAME_DEVICE 17L
 #define ERROR_NOT_READY 21L
 #define ERROR_BAD_COMMAND 22L
 #define ERROR_CRC 23L
@@ -198,14 +199,19 @@ typedef struct _SECURITY_ATTRIBUTES {
 #define ERROR_SEM_TIMEOUT 121L
 #define ERROR_INSUFFICIENT_BUFFER 122L
 #define ERROR_INVALID_NAME 123L
+#define ERROR_MOD_NOT_FOUND 126L
 #define ERROR_NEGATIVE_SEEK 131L
+#define ERROR_SEEK_ON_DEVICE 132L
+#define ERROR_DIR_NOT_EMPTY 145L
 #define ERROR_BAD_PATHNAME 161L
 #define ERROR_BUSY 170L
 #define ERROR_ALREADY_EXISTS 183L
 #define ERROR_FILENAME_EXCED_RANGE 206L
+#define ERROR_FILE_TOO_LARGE 223L
 #define ERROR_MORE_DATA 234L
 #define ERROR_NO_MORE_ITEMS 259L
 #define ERROR_DIRECTORY 267L
+#define ERROR_INVALID_ADDRESS 487L
 #define ERROR_OPERATION_ABORTED 995L
 #define ERROR_IO_INCOMPLETE 996L
 #define ERROR_IO_PENDING 997L
@@ -220,12 +226,14 @@ typedef struct _SECURITY_ATTRIBUTES {
 #define ERROR_REGISTRY_IO_FAILED 1016L
 #define ERROR_KEY_DELETED 1018L
 #define ERROR_NO_UNICODE_TRANSLATION 1113L
+#define ERROR_IO_DEVICE 1117L
+#define ERROR_MAPPED_ALIGNMENT 1132L
 #define ERROR_MESSAGE_SYNC_ONLY 1159L
 #define ERROR_DEVICE_NOT_CONNECTED 1167L
 #define ERROR_NOT_FOUND 1168L
 #define ERROR_INVALID_WINDOW_HANDLE 1400L
-#define ERROR_CANNOT_FIND_WND_CLASS 1407L
 #define ERROR_TLW_WITH_WSCHILD 1406L
+#define ERROR_CANNOT_FIND_WND_CLASS 1407L
 #define ERROR_WINDOW_OF_OTHER_THREAD 1408L
 #define ERROR_CLASS_ALREADY_EXISTS 1410L
 #define ERROR_CLASS_DOES_NOT_EXIST 1411L
@@ -236,6 +244,7 @@ typedef struct _SECURITY_ATTRIBUTES {
 #define ERROR_TIMEOUT 1460L
 #define ERROR_INVALID_USER_BUFFER 1784L
 #define ERROR_NOT_ENOUGH_QUOTA 1816L
+#define ERROR_CANT_RESOLVE_FILENAME 1921L
 
 /* ---- Waits and handles ---- */
 #define INFINITE 0xFFFFFFFFu
@@ -292,6 +301,9 @@ typedef struct _RTL_CRITICAL_SECTION {
 #define INVALID_SET_FILE_POINTER ((DWORD)-1)
 #define INVALID_FILE_SIZE ((DWORD)0xFFFFFFFF)
 #define MAX_PATH 260
+#define MOVEFILE_REPLACE_EXISTING 0x00000001u
+#define MOVEFILE_COPY_ALLOWED 0x00000002u
+#define MOVEFILE_WRITE_THROUGH 0x00000008u
 
 typedef struct _OVERLAPPED {
   ULONG_PTR Internal;
@@ -318,6 +330,7 @@ typedef struct _OVERLAPPED {
 /* ---- File mappings ---- */
 #define PAGE_READONLY 0x02u
 #define PAGE_READWRITE 0x04u
+#define SEC_COMMIT 0x08000000u
 #define FILE_MAP_COPY 0x0001u
 #define FILE_MAP_WRITE 0x0002u
 #define FILE_MAP_READ 0x0004u
@@ -330,6 +343,7 @@ typedef struct _OVERLAPPED {
 #define CP_UTF8 65001u
 #define MB_PRECOMPOSED 0x00000001u
 #define MB_ERR_INVALID_CHARS 0x00000008u
+#define MB_USEGLYPHCHARS 0x00000004u
 #define WC_NO_BEST_FIT_CHARS 0x00000400u
 #define WC_ERR_INVALID_CHARS 0x00000080u
 
@@ -584,10 +598,31 @@ DWORD WINAPI timeGetTime(void);
 MMRESULT WINAPI timeBeginPeriod(UINT periodMs);
 MMRESULT WINAPI timeEndPeriod(UINT periodMs);
 
-/* Trace sink: silent unless TEVRIN_LOG asks for it */
+/* Trace sink. Silent unless TEVRIN_LOG names what to show, as comma-separated
+ * "category:level" entries ("usb:debug,sdk:info,*:warn"); a bare level means
+ * every category, and an entry for the category wins over "*". Levels, most to
+ * least severe: error, warn, info, debug, trace ("off" silences). A message
+ * names its category and level with a leading "[category]" or
+ * "[category:level]" tag ("[usb:debug] request sent"); untagged text is
+ * category "general", level info. Each line of the message becomes one output
+ * line "<seconds since first trace> <pid> <level> <category>: <text>", written
+ * whole to stderr or appended to the file $TEVRIN_LOG_FILE. Thread-safe; keeps
+ * GetLastError. */
 void WINAPI OutputDebugStringA(LPCSTR text);
 
-/* Files */
+/* Files. Differences from Windows: paths are Linux paths (no drive letters,
+ * '/' separates, names are case-sensitive); paths of the form "\\?\..." or
+ * "\\.\..." are device interfaces served by the driver registry. Share modes are enforced
+ * among this process's handles only, and FILE_SHARE_DELETE lets DeleteFileA
+ * remove the name at once instead of at the last close. With an OVERLAPPED the
+ * transfer happens at its offset and is complete on return (Internal holds the
+ * error, InternalHigh the byte count, hEvent is set). ReadFile/WriteFile
+ * without both a byte-count pointer and an OVERLAPPED fail with
+ * ERROR_INVALID_PARAMETER instead of faulting. SetFilePointer without a high
+ * part refuses positions of 4 GiB - 1 and above (ERROR_INVALID_PARAMETER).
+ * MoveFileExA cannot move across file systems (ERROR_NOT_SAME_DEVICE, even
+ * with MOVEFILE_COPY_ALLOWED). FILE_ATTRIBUTE_READONLY on a new file makes it
+ * mode 0444; other attributes and flags are ignored. */
 HANDLE WINAPI CreateFileA(LPCSTR fileName, DWORD desiredAccess, DWORD shareMode, LPSECURITY_ATTRIBUTES attributes,
                           DWORD creationDisposition, DWORD flagsAndAttributes, HANDLE templateFile);
 BOOL WINAPI ReadFile(HANDLE file, LPVOID buffer, DWORD bytesToRead, LPDWORD bytesRead, LPOVERLAPPED overlapped);
@@ -596,6 +631,8 @@ BOOL WINAPI WriteFile(HANDLE file, LPCVOID buffer, DWORD bytesToWrite, LPDWORD b
 DWORD WINAPI SetFilePointer(HANDLE file, LONG distance, PLONG distanceHigh, DWORD moveMethod);
 DWORD WINAPI GetFileSize(HANDLE file, LPDWORD fileSizeHigh);
 BOOL WINAPI DeleteFileA(LPCSTR fileName);
+BOOL WINAPI MoveFileExA(LPCSTR existingFileName, LPCSTR newFileName, DWORD flags);
+BOOL WINAPI FlushFileBuffers(HANDLE file);
 
 /* Device I/O: control requests to a driver opened with CreateFileA on a
    device interface path; overlapped when the handle was opened with
@@ -605,7 +642,14 @@ BOOL WINAPI DeviceIoControl(HANDLE device, DWORD controlCode, LPVOID inBuffer, D
 BOOL WINAPI GetOverlappedResult(HANDLE device, LPOVERLAPPED overlapped, LPDWORD bytesTransferred, BOOL wait);
 BOOL WINAPI CancelIo(HANDLE device);
 
-/* Named file mappings, shared between processes */
+/* Memory-backed file mappings (the file must be INVALID_HANDLE_VALUE; a file
+ * handle gives ERROR_NOT_SUPPORTED). A named section is shared by every process
+ * in the same $TEVRIN_NAMESPACE ("Local\" and "Global\" prefixes are
+ * dropped) and ends when its last handle and view in any process are gone,
+ * also when the holders crashed. Differences from Windows: a process opening a
+ * section made PAGE_READONLY elsewhere may still map it for writing; view
+ * offsets must be multiples of 64 KiB as on Windows; UnmapViewOfFile accepts
+ * any address inside a view. */
 HANDLE WINAPI CreateFileMappingA(HANDLE file, LPSECURITY_ATTRIBUTES attributes, DWORD protect, DWORD maximumSizeHigh,
                                  DWORD maximumSizeLow, LPCSTR name);
 HANDLE WINAPI OpenFileMappingA(DWORD desiredAccess, BOOL inheritHandle, LPCSTR name);
@@ -613,7 +657,19 @@ LPVOID WINAPI MapViewOfFile(HANDLE mapping, DWORD desiredAccess, DWORD offsetHig
                             SIZE_T bytesToMap);
 BOOL WINAPI UnmapViewOfFile(LPCVOID baseAddress);
 
-/* Text and modules */
+/* Text and modules. CP_ACP, CP_OEMCP, CP_THREAD_ACP and CP_UTF8 are UTF-8;
+ * wchar_t is 32 bits and holds a code point (a UTF-16 surrogate pair in two
+ * wchar_t is also accepted). Invalid input becomes U+FFFD, or fails with
+ * ERROR_NO_UNICODE_TRANSLATION under MB_ERR_INVALID_CHARS/WC_ERR_INVALID_CHARS;
+ * the ANSI pages accept a default character, CP_UTF8 refuses one as on
+ * Windows. A buffer too short (ERROR_INSUFFICIENT_BUFFER) is left untouched.
+ * GetSystemDefaultLangID gives 1041 when LC_ALL, else LC_MESSAGES, else LANG
+ * names a Japanese locale ("ja", "ja_JP..."), otherwise 1033.
+ * GetModuleHandleA(NULL) is the program; a name finds a loaded object without
+ * regard to case, "X.dll" or "X" matching libX.so[.version] or X.so; a name
+ * with '/' must be the loaded path. An HMODULE is the dynamic loader's handle.
+ * GetModuleFileNameA cuts a long path to size - 1 characters plus the
+ * terminator and returns size with ERROR_INSUFFICIENT_BUFFER, as on Windows. */
 int WINAPI WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR wide, int wideLength, LPSTR narrow,
                                int narrowSize, LPCSTR defaultChar, LPBOOL usedDefaultChar);
 int WINAPI MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR narrow, int narrowLength, LPWSTR wide,
