@@ -7,6 +7,7 @@
 #include <cstring>
 #include <thread>
 
+#include "Win32Expect.h"
 #include "support/RecordingWindow.h"
 
 namespace {
@@ -75,8 +76,7 @@ TEST(DeviceNotification, RegisteredWindowGetsArrivalAndRemovalOnItsOwnThread) {
   NotifyDeviceInterfaceChange(true, kCameraInterface, kPath);
   PumpPending();
   EXPECT_EQ(DeviceChanges(recorder).size(), 2u) << "nothing after unregistering";
-  EXPECT_FALSE(UnregisterDeviceNotification(registration));
-  EXPECT_LAST_ERROR(ERROR_INVALID_HANDLE);
+  EXPECT_FAILS(UnregisterDeviceNotification(registration), FALSE, ERROR_INVALID_HANDLE);
   DestroyWindow(window);
 }
 
@@ -129,19 +129,17 @@ TEST(DeviceNotification, BadRegistrationsAreRefused) {
   Recorder recorder;
   HWND window = CreateRecordingWindow(recorder);
   auto filter = FilterFor(kCameraInterface);
-  EXPECT_EQ(RegisterDeviceNotificationA(window, nullptr, DEVICE_NOTIFY_WINDOW_HANDLE), nullptr);
-  EXPECT_LAST_ERROR(ERROR_INVALID_DATA);
+  EXPECT_FAILS(RegisterDeviceNotificationA(window, nullptr, DEVICE_NOTIFY_WINDOW_HANDLE), nullptr, ERROR_INVALID_DATA);
   auto wrongType = filter;
   wrongType.dbcc_devicetype = DBT_DEVTYP_VOLUME;
-  EXPECT_EQ(RegisterDeviceNotificationA(window, &wrongType, DEVICE_NOTIFY_WINDOW_HANDLE), nullptr);
-  EXPECT_LAST_ERROR(ERROR_INVALID_DATA);
+  EXPECT_FAILS(RegisterDeviceNotificationA(window, &wrongType, DEVICE_NOTIFY_WINDOW_HANDLE), nullptr,
+               ERROR_INVALID_DATA);
   auto tooShort = filter;
   tooShort.dbcc_size = 8;
   EXPECT_EQ(RegisterDeviceNotificationA(window, &tooShort, DEVICE_NOTIFY_WINDOW_HANDLE), nullptr);
-  EXPECT_EQ(RegisterDeviceNotificationA(reinterpret_cast<HWND>(0x4242), &filter, DEVICE_NOTIFY_WINDOW_HANDLE), nullptr);
-  EXPECT_LAST_ERROR(ERROR_INVALID_WINDOW_HANDLE);
-  EXPECT_EQ(RegisterDeviceNotificationA(window, &filter, 1 /* service handle */), nullptr);
-  EXPECT_LAST_ERROR(ERROR_INVALID_PARAMETER);
+  EXPECT_FAILS(RegisterDeviceNotificationA(reinterpret_cast<HWND>(0x4242), &filter, DEVICE_NOTIFY_WINDOW_HANDLE),
+               nullptr, ERROR_INVALID_WINDOW_HANDLE);
+  EXPECT_FAILS(RegisterDeviceNotificationA(window, &filter, 1 /* service handle */), nullptr, ERROR_INVALID_PARAMETER);
   EXPECT_FALSE(UnregisterDeviceNotification(nullptr));
   NotifyDeviceInterfaceChange(true, kCameraInterface, nullptr);  // no path: nothing to say
   DestroyWindow(window);

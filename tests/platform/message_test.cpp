@@ -6,6 +6,7 @@
 #include <atomic>
 #include <thread>
 
+#include "Win32Expect.h"
 #include "support/RecordingWindow.h"
 
 namespace {
@@ -104,8 +105,7 @@ TEST(PostMessage, FiltersSelectByWindowAndRange) {
   ASSERT_EQ(GetMessageA(&message, nullptr, 0, 0), TRUE);
   EXPECT_EQ(message.hwnd, first);
 
-  EXPECT_EQ(GetMessageA(&message, reinterpret_cast<HWND>(0x4242), 0, 0), -1);
-  EXPECT_LAST_ERROR(ERROR_INVALID_WINDOW_HANDLE);
+  EXPECT_FAILS(GetMessageA(&message, reinterpret_cast<HWND>(0x4242), 0, 0), -1, ERROR_INVALID_WINDOW_HANDLE);
   PumpingThread other;
   EXPECT_EQ(GetMessageA(&message, other.Window(), 0, 0), -1) << "a window of another thread";
   DestroyWindow(first);
@@ -128,8 +128,7 @@ TEST(PostMessage, QuotaStopsAStuckReceiver) {
   Recorder recorder;
   HWND window = CreateRecordingWindow(recorder);
   for (int n = 0; n < 10000; ++n) ASSERT_TRUE(PostMessageA(window, kFrame, 0, n));
-  EXPECT_FALSE(PostMessageA(window, kFrame, 0, 0));
-  EXPECT_LAST_ERROR(ERROR_NOT_ENOUGH_QUOTA);
+  EXPECT_FAILS(PostMessageA(window, kFrame, 0, 0), FALSE, ERROR_NOT_ENOUGH_QUOTA);
   EXPECT_FALSE(PostMessageA(nullptr, kFrame, 0, 0)) << "the quota is per queue";
   MSG message;
   ASSERT_TRUE(PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE));
@@ -178,8 +177,7 @@ TEST(SendMessage, AWindowWhoseThreadEndedAnswersZero) {
   receiver.join();
   EXPECT_EQ(result, 0);
   EXPECT_EQ(recorder.Messages(), (std::vector<UINT>{WM_NCCREATE, WM_CREATE})) << "never run";
-  EXPECT_EQ(SendMessageA(window, WM_USER, 0, 0), 0);
-  EXPECT_LAST_ERROR(ERROR_INVALID_WINDOW_HANDLE);
+  EXPECT_FAILS(SendMessageA(window, WM_USER, 0, 0), 0, ERROR_INVALID_WINDOW_HANDLE);
   CloseHandle(sending);
   CloseHandle(ready);
 }
@@ -209,18 +207,14 @@ TEST(PostMessage, PostingToWindowsBeingDestroyedEitherLandsOrFails) {
 
 TEST(Messages, BadHandlesAndArgumentsFailCleanly) {
   HWND bogus = reinterpret_cast<HWND>(0x4242);
-  EXPECT_FALSE(PostMessageA(bogus, WM_USER, 0, 0));
-  EXPECT_LAST_ERROR(ERROR_INVALID_WINDOW_HANDLE);
-  EXPECT_FALSE(PostThreadMessageA(0xFFFFFF, WM_USER, 0, 0));
-  EXPECT_LAST_ERROR(ERROR_INVALID_THREAD_ID);
-  EXPECT_EQ(SendMessageA(bogus, WM_USER, 0, 0), 0);
-  EXPECT_LAST_ERROR(ERROR_INVALID_WINDOW_HANDLE);
+  EXPECT_FAILS(PostMessageA(bogus, WM_USER, 0, 0), FALSE, ERROR_INVALID_WINDOW_HANDLE);
+  EXPECT_FAILS(PostThreadMessageA(0xFFFFFF, WM_USER, 0, 0), FALSE, ERROR_INVALID_THREAD_ID);
+  EXPECT_FAILS(SendMessageA(bogus, WM_USER, 0, 0), 0, ERROR_INVALID_WINDOW_HANDLE);
   EXPECT_EQ(GetMessageA(nullptr, nullptr, 0, 0), -1);
   EXPECT_FALSE(PeekMessageA(nullptr, nullptr, 0, 0, PM_REMOVE));
   EXPECT_EQ(DispatchMessageA(nullptr), 0);
   MSG toBogus{bogus, WM_USER, 0, 0, 0, {0, 0}};
-  EXPECT_EQ(DispatchMessageA(&toBogus), 0);
-  EXPECT_LAST_ERROR(ERROR_INVALID_WINDOW_HANDLE);
+  EXPECT_FAILS(DispatchMessageA(&toBogus), 0, ERROR_INVALID_WINDOW_HANDLE);
   EXPECT_FALSE(TranslateMessage(&toBogus));
   EXPECT_FALSE(IsWindow(nullptr));
   EXPECT_FALSE(IsWindow(bogus));

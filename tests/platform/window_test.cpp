@@ -6,6 +6,7 @@
 
 #include <thread>
 
+#include "Win32Expect.h"
 #include "support/RecordingWindow.h"
 
 namespace {
@@ -26,23 +27,19 @@ TEST(WindowClass, RegistrationFollowsNamesAndLiveWindows) {
   ATOM atom = RegisterClassExA(&windowClass);
   ASSERT_NE(atom, 0);
   windowClass.lpszClassName = "WINDOW-TEST-CLASS";
-  EXPECT_EQ(RegisterClassExA(&windowClass), 0);
-  EXPECT_LAST_ERROR(ERROR_CLASS_ALREADY_EXISTS);
+  EXPECT_FAILS(RegisterClassExA(&windowClass), 0, ERROR_CLASS_ALREADY_EXISTS);
   windowClass.cbSize = 4;
-  EXPECT_EQ(RegisterClassExA(&windowClass), 0);
-  EXPECT_LAST_ERROR(ERROR_INVALID_PARAMETER);
+  EXPECT_FAILS(RegisterClassExA(&windowClass), 0, ERROR_INVALID_PARAMETER);
   EXPECT_EQ(RegisterClassExA(nullptr), 0);
 
   HWND byAtom = CreateWindowExA(0, MAKEINTRESOURCEA(atom), "w", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
   ASSERT_NE(byAtom, nullptr);
-  EXPECT_FALSE(UnregisterClassA("window-test-class", nullptr));
-  EXPECT_LAST_ERROR(ERROR_CLASS_HAS_WINDOWS);
+  EXPECT_FAILS(UnregisterClassA("window-test-class", nullptr), FALSE, ERROR_CLASS_HAS_WINDOWS);
   ASSERT_TRUE(DestroyWindow(byAtom));
   EXPECT_TRUE(UnregisterClassA("Window-Test-Class", nullptr));
-  EXPECT_FALSE(UnregisterClassA("window-test-class", nullptr));
-  EXPECT_LAST_ERROR(ERROR_CLASS_DOES_NOT_EXIST);
-  EXPECT_EQ(CreateWindowExA(0, "window-test-class", "w", 0, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr), nullptr);
-  EXPECT_LAST_ERROR(ERROR_CANNOT_FIND_WND_CLASS);
+  EXPECT_FAILS(UnregisterClassA("window-test-class", nullptr), FALSE, ERROR_CLASS_DOES_NOT_EXIST);
+  EXPECT_FAILS(CreateWindowExA(0, "window-test-class", "w", 0, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr), nullptr,
+               ERROR_CANNOT_FIND_WND_CLASS);
 }
 
 TEST(Window, CreationAndDestructionSendTheirMessages) {
@@ -61,8 +58,7 @@ TEST(Window, CreationAndDestructionSendTheirMessages) {
   ASSERT_TRUE(DestroyWindow(window));
   EXPECT_EQ(recorder.Messages(), (std::vector<UINT>{WM_NCCREATE, WM_CREATE, WM_DESTROY, WM_NCDESTROY}));
   EXPECT_FALSE(IsWindow(window));
-  EXPECT_FALSE(DestroyWindow(window));
-  EXPECT_LAST_ERROR(ERROR_INVALID_WINDOW_HANDLE);
+  EXPECT_FAILS(DestroyWindow(window), FALSE, ERROR_INVALID_WINDOW_HANDLE);
 }
 
 TEST(Window, RefusalInCreateMessagesFailsTheCreation) {
@@ -98,12 +94,10 @@ TEST(Window, ChildrenAreFoundByIdentifierAndDestroyedWithTheirParent) {
   EXPECT_EQ(GetParent(parent), nullptr);
   EXPECT_EQ(GetDlgItem(parent, 6540), child);
   EXPECT_EQ(GetWindowLongPtrA(child, GWLP_ID), 6540);
-  EXPECT_EQ(GetDlgItem(parent, 1), nullptr);
-  EXPECT_LAST_ERROR(ERROR_CONTROL_ID_NOT_FOUND);
-  EXPECT_EQ(CreateRecordingWindow(childRecorder, nullptr, WS_CHILD), nullptr);
-  EXPECT_LAST_ERROR(ERROR_TLW_WITH_WSCHILD);
-  EXPECT_EQ(CreateRecordingWindow(childRecorder, reinterpret_cast<HWND>(0x4242), WS_CHILD), nullptr);
-  EXPECT_LAST_ERROR(ERROR_INVALID_WINDOW_HANDLE);
+  EXPECT_FAILS(GetDlgItem(parent, 1), nullptr, ERROR_CONTROL_ID_NOT_FOUND);
+  EXPECT_FAILS(CreateRecordingWindow(childRecorder, nullptr, WS_CHILD), nullptr, ERROR_TLW_WITH_WSCHILD);
+  EXPECT_FAILS(CreateRecordingWindow(childRecorder, reinterpret_cast<HWND>(0x4242), WS_CHILD), nullptr,
+               ERROR_INVALID_WINDOW_HANDLE);
 
   order.clear();
   ASSERT_TRUE(DestroyWindow(parent));
@@ -151,10 +145,8 @@ TEST(Window, WindowDataAndProcedureCanBeReplaced) {
   SetWindowLongPtrA(window, GWLP_WNDPROC, original);
   SetWindowLongPtrA(window, GWL_STYLE, WS_POPUP);
   EXPECT_EQ(static_cast<DWORD>(GetWindowLongPtrA(window, GWL_STYLE)), WS_POPUP);
-  EXPECT_EQ(GetWindowLongPtrA(window, 1000), 0);
-  EXPECT_LAST_ERROR(ERROR_INVALID_INDEX);
-  EXPECT_EQ(SetWindowLongPtrA(nullptr, GWLP_USERDATA, 1), 0);
-  EXPECT_LAST_ERROR(ERROR_INVALID_WINDOW_HANDLE);
+  EXPECT_FAILS(GetWindowLongPtrA(window, 1000), 0, ERROR_INVALID_INDEX);
+  EXPECT_FAILS(SetWindowLongPtrA(nullptr, GWLP_USERDATA, 1), 0, ERROR_INVALID_WINDOW_HANDLE);
   DestroyWindow(window);
 }
 
@@ -174,8 +166,7 @@ TEST(Window, TitlesAreSetThroughTheProcedureAndFound) {
   }).join();
   EXPECT_EQ(FindWindowA(RecordingClassName(), "CAMERA 1"), window) << "message-only windows are not found";
   EXPECT_EQ(FindWindowA(nullptr, "first"), nullptr);
-  EXPECT_EQ(FindWindowA("no-such-class", nullptr), nullptr);
-  EXPECT_LAST_ERROR(ERROR_CANNOT_FIND_WND_CLASS);
+  EXPECT_FAILS(FindWindowA("no-such-class", nullptr), nullptr, ERROR_CANNOT_FIND_WND_CLASS);
   EXPECT_FALSE(SetWindowTextA(nullptr, "x"));
   DestroyWindow(window);
   DestroyWindow(hidden);
@@ -203,10 +194,8 @@ TEST(Window, GeometryAndVisibilityAreKeptPerWindow) {
   GetClientRect(parent, &rect);
   EXPECT_EQ(rect.right, 300);
 
-  EXPECT_FALSE(GetClientRect(child, nullptr));
-  EXPECT_LAST_ERROR(ERROR_INVALID_PARAMETER);
-  EXPECT_FALSE(GetWindowRect(nullptr, &rect));
-  EXPECT_LAST_ERROR(ERROR_INVALID_WINDOW_HANDLE);
+  EXPECT_FAILS(GetClientRect(child, nullptr), FALSE, ERROR_INVALID_PARAMETER);
+  EXPECT_FAILS(GetWindowRect(nullptr, &rect), FALSE, ERROR_INVALID_WINDOW_HANDLE);
   DestroyWindow(parent);
 }
 

@@ -10,8 +10,6 @@
 #include <string>
 #include <vector>
 
-#define EXPECT_LAST_ERROR(code) EXPECT_EQ(GetLastError(), static_cast<DWORD>(code))
-
 namespace tevrin::test {
 
 struct Received {
