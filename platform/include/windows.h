@@ -228,17 +228,22 @@ typedef struct _SECURITY_ATTRIBUTES {
 #define ERROR_NO_UNICODE_TRANSLATION 1113L
 #define ERROR_IO_DEVICE 1117L
 #define ERROR_MAPPED_ALIGNMENT 1132L
+#define ERROR_MESSAGE_SYNC_ONLY 1159L
 #define ERROR_DEVICE_NOT_CONNECTED 1167L
 #define ERROR_NOT_FOUND 1168L
 #define ERROR_INVALID_WINDOW_HANDLE 1400L
+#define ERROR_TLW_WITH_WSCHILD 1406L
 #define ERROR_CANNOT_FIND_WND_CLASS 1407L
 #define ERROR_WINDOW_OF_OTHER_THREAD 1408L
 #define ERROR_CLASS_ALREADY_EXISTS 1410L
 #define ERROR_CLASS_DOES_NOT_EXIST 1411L
 #define ERROR_CLASS_HAS_WINDOWS 1412L
+#define ERROR_INVALID_INDEX 1413L
+#define ERROR_CONTROL_ID_NOT_FOUND 1421L
 #define ERROR_INVALID_THREAD_ID 1444L
 #define ERROR_TIMEOUT 1460L
 #define ERROR_INVALID_USER_BUFFER 1784L
+#define ERROR_NOT_ENOUGH_QUOTA 1816L
 #define ERROR_CANT_RESOLVE_FILENAME 1921L
 
 /* ---- Waits and handles ---- */
@@ -506,10 +511,20 @@ typedef struct tagCREATESTRUCTA {
 #define SW_SHOW 5
 #define SW_MINIMIZE 6
 #define SW_SHOWNA 8
+#define SW_SHOWMINNOACTIVE 7
 #define SW_RESTORE 9
+
+#define SWP_NOSIZE 0x0001u
+#define SWP_NOMOVE 0x0002u
+#define SWP_NOZORDER 0x0004u
+#define SWP_NOACTIVATE 0x0010u
+#define SWP_SHOWWINDOW 0x0040u
+#define SWP_HIDEWINDOW 0x0080u
+#define HWND_TOP ((HWND)0)
 
 #define PM_NOREMOVE 0x0000u
 #define PM_REMOVE 0x0001u
+#define PM_NOYIELD 0x0002u
 
 #define GWL_STYLE (-16)
 #define GWL_EXSTYLE (-20)
@@ -521,6 +536,9 @@ typedef struct tagCREATESTRUCTA {
 /* ---- Device notifications (dbt.h on Windows) ---- */
 #define DBT_DEVICEARRIVAL 0x8000u
 #define DBT_DEVICEREMOVECOMPLETE 0x8004u
+#define DBT_DEVTYP_OEM 0x00000000u
+#define DBT_DEVTYP_VOLUME 0x00000002u
+#define DBT_DEVTYP_PORT 0x00000003u
 #define DBT_DEVTYP_DEVICEINTERFACE 0x00000005u
 #define DEVICE_NOTIFY_WINDOW_HANDLE 0x00000000u
 #define DEVICE_NOTIFY_ALL_INTERFACE_CLASSES 0x00000004u
@@ -538,6 +556,8 @@ typedef struct _DEV_BROADCAST_DEVICEINTERFACE_A {
   GUID dbcc_classguid;
   char dbcc_name[1];
 } DEV_BROADCAST_DEVICEINTERFACE_A, *PDEV_BROADCAST_DEVICEINTERFACE_A;
+typedef DEV_BROADCAST_DEVICEINTERFACE_A DEV_BROADCAST_DEVICEINTERFACE;
+typedef PDEV_BROADCAST_DEVICEINTERFACE_A PDEV_BROADCAST_DEVICEINTERFACE;
 
 /* ---- Multimedia timers (mmsystem.h on Windows) ---- */
 #define TIMERR_NOERROR 0u
@@ -685,7 +705,16 @@ LSTATUS WINAPI RegEnumValueA(HKEY key, DWORD index, LPSTR name, LPDWORD nameSize
                              LPBYTE data, LPDWORD dataSize);
 LSTATUS WINAPI RegCloseKey(HKEY key);
 
-/* Windows and messages */
+/* Windows and messages. Classes are process-wide and found by name alone
+ * (the instance is not part of the key); windows have no non-client area, so
+ * the client rectangle is the whole window, and placement is plain state (no
+ * WM_MOVE, WM_SIZE or WM_WINDOWPOS* messages, no z-order, no painting).
+ * CW_USEDEFAULT places at 0, 0 and sizes top-level windows 640 x 480.
+ * A window's messages go to the queue of its creating thread; a queue holds at
+ * most 10 000 posted messages (ERROR_NOT_ENOUGH_QUOTA). When a thread ends its
+ * windows are removed without WM_DESTROY, and threads blocked in SendMessageA
+ * to it get 0. GetMessageA/PeekMessageA with a window take that window's
+ * messages only, not its children's. */
 ATOM WINAPI RegisterClassExA(const WNDCLASSEXA *windowClass);
 BOOL WINAPI UnregisterClassA(LPCSTR className, HINSTANCE instance);
 HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x, int y, int width,
@@ -694,10 +723,22 @@ BOOL WINAPI DestroyWindow(HWND window);
 LRESULT WINAPI DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 BOOL WINAPI IsWindow(HWND window);
 HWND WINAPI GetParent(HWND window);
+HWND WINAPI GetDlgItem(HWND parent, int id);
 int WINAPI GetDlgCtrlID(HWND window);
 HWND WINAPI FindWindowA(LPCSTR className, LPCSTR windowName);
+DWORD WINAPI GetWindowThreadProcessId(HWND window, LPDWORD processId);
 LONG_PTR WINAPI GetWindowLongPtrA(HWND window, int index);
 LONG_PTR WINAPI SetWindowLongPtrA(HWND window, int index, LONG_PTR value);
+BOOL WINAPI SetWindowTextA(HWND window, LPCSTR text);
+int WINAPI GetWindowTextA(HWND window, LPSTR buffer, int size);
+int WINAPI GetWindowTextLengthA(HWND window);
+BOOL WINAPI GetClientRect(HWND window, LPRECT rect);
+BOOL WINAPI GetWindowRect(HWND window, LPRECT rect);
+BOOL WINAPI MoveWindow(HWND window, int x, int y, int width, int height, BOOL repaint);
+BOOL WINAPI SetWindowPos(HWND window, HWND insertAfter, int x, int y, int width, int height, UINT flags);
+BOOL WINAPI ShowWindow(HWND window, int command);
+BOOL WINAPI IsWindowVisible(HWND window);
+BOOL WINAPI IsIconic(HWND window);
 BOOL WINAPI PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 BOOL WINAPI PostThreadMessageA(DWORD threadId, UINT message, WPARAM wParam, LPARAM lParam);
 void WINAPI PostQuitMessage(int exitCode);
@@ -705,7 +746,12 @@ LRESULT WINAPI SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 BOOL WINAPI GetMessageA(LPMSG message, HWND window, UINT filterMin, UINT filterMax);
 BOOL WINAPI PeekMessageA(LPMSG message, HWND window, UINT filterMin, UINT filterMax, UINT removeFlags);
 LRESULT WINAPI DispatchMessageA(const MSG *message);
+/* There is no keyboard input: always FALSE. */
 BOOL WINAPI TranslateMessage(const MSG *message);
+/* WM_DEVICECHANGE reaches the registered window like SendNotifyMessage: run
+ * by the window's thread at its next GetMessageA/PeekMessageA/SendMessageA
+ * wait, never by the thread that detected the change; the
+ * DEV_BROADCAST_DEVICEINTERFACE_A stays valid until the procedure returns. */
 HDEVNOTIFY WINAPI RegisterDeviceNotificationA(HANDLE recipient, LPVOID notificationFilter, DWORD flags);
 BOOL WINAPI UnregisterDeviceNotification(HDEVNOTIFY handle);
 

@@ -2,6 +2,8 @@
 // ends, an exit code, a thread ID that GetCurrentThreadId reports inside it.
 #include <tevrin/win32/KernelObject.h>
 
+#include "ThreadMessaging.h"
+
 #include <sched.h>
 #include <unistd.h>
 
@@ -88,7 +90,9 @@ extern "C" HANDLE WINAPI CreateThread(LPSECURITY_ATTRIBUTES, SIZE_T, LPTHREAD_ST
   try {
     std::thread native([thread, start, parameter] {
       tevrin::win32::currentThreadId = thread->Id();
-      thread->Finish(start(parameter));
+      DWORD exitCode = start(parameter);
+      tevrin::win32::EndThreadMessaging();
+      thread->Finish(exitCode);
     });
     thread->SetNative(native.native_handle());
     native.detach();
