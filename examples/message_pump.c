@@ -42,6 +42,7 @@ int main(void) {
   WNDCLASSEXA windowClass = {0};
   windowClass.cbSize = sizeof windowClass;
   windowClass.lpfnWndProc = NotificationProc;
+  windowClass.hInstance = GetModuleHandleA(NULL);
   windowClass.lpszClassName = "MessagePumpExample";
   if (!RegisterClassExA(&windowClass)) {
     fprintf(stderr, "RegisterClassExA failed: %lu\n", (unsigned long)GetLastError());
