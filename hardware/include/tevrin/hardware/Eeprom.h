@@ -6,7 +6,7 @@
 
 namespace tevrin::hardware {
 
-inline constexpr uint16_t kEepromUserAreaEnd = 0x1000;  // 0x0000..0x0FFF: user bytes (SROM IDs)
+inline constexpr uint16_t kEepromUserAreaEnd = 0x1000;   // 0x0000..0x0FFF: user bytes (SROM IDs)
 inline constexpr uint16_t kEepromSerialNumber = 0x1040;  // ASCII, ended by 0xFF
 inline constexpr size_t kEepromSerialNumberBytes = 32;
 inline constexpr uint16_t kEepromCorrectionLevel = 0x1080;

@@ -8,12 +8,12 @@ namespace tevrin::hardware {
 
 #pragma pack(push, 1)
 struct FrameHeader {
-  char magic[4];            // "TVFH"
-  uint32_t headerBytes;     // 64
-  uint16_t width;           // pixels per row of the image that follows
-  uint16_t height;          // rows
-  uint32_t bytesPerPixel;   // 1 or 2
-  uint32_t imageBytes;      // number of image bytes that follow
+  char magic[4];           // "TVFH"
+  uint32_t headerBytes;    // 64
+  uint16_t width;          // pixels per row of the image that follows
+  uint16_t height;         // rows
+  uint32_t bytesPerPixel;  // 1 or 2
+  uint32_t imageBytes;     // number of image bytes that follow
   uint32_t reserved20[2];
   uint32_t timestampMicros;  // camera clock at the end of the frame, low 32 bits
   uint32_t frameCounter;     // counts every frame the camera made
