@@ -148,7 +148,7 @@ TEST(Stream, PendingReadEndsByAbortCancelOrUnplug) {
   EXPECT_EQ(WaitForSingleObject(overlapped.hEvent, 10000), static_cast<DWORD>(WAIT_OBJECT_0));
   EXPECT_FALSE(GetOverlappedResult(camera.handle(), &overlapped, &bytes, FALSE));
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_OPERATION_ABORTED));
-  EXPECT_NE(request.usbdStatus, 0u);
+  EXPECT_NE(uint32_t(request.usbdStatus), 0u);
 
   ASSERT_FALSE(start());
   ASSERT_TRUE(CancelIo(camera.handle()));
@@ -209,7 +209,7 @@ TEST(Stream, InjectedFaultsAreSeenAtTheDriverInterface) {
     auto failed = camera.Bulk(hw::kEndpointImageIn, header, 64);
     EXPECT_FALSE(failed.ok);
     EXPECT_EQ(failed.error, static_cast<DWORD>(ERROR_GEN_FAILURE));
-    EXPECT_NE(failed.header.usbdStatus, 0u);
+    EXPECT_NE(uint32_t(failed.header.usbdStatus), 0u);
   }
   EXPECT_TRUE(camera.ReadFrame().ok);
 
