@@ -176,7 +176,12 @@ TEST(Stream, TriggerFramesComeOnlyWithAPulseAndAdvanceTheCounterRegister) {
   ASSERT_TRUE(vc::Configure("0x3280"));
   Fx3Client camera(vc::DevicePath(0));
   ProgramOutput(camera, 64, 8, 1);
+  // Switched the way the sensor driver does it: in standby, no frame comes at all.
+  ASSERT_TRUE(camera.WriteSensor(hw::imx991::kStandby, 1));
+  ASSERT_TRUE(camera.WriteSensor(hw::imx991::kTriggerSelect, hw::imx991::kTriggerSelectExternal));
   ASSERT_TRUE(camera.WriteSensor(hw::imx991::kTriggerEnable, 1));
+  vc::PulseTrigger(0);
+  ASSERT_TRUE(camera.WriteSensor(hw::imx991::kStandby, 0));
   auto before = camera.ReadBoard(hw::fpga::kFrameCounter);
   ASSERT_TRUE(before);
   EXPECT_FALSE(camera.ReadFrame(100).ok);

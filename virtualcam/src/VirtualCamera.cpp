@@ -306,7 +306,8 @@ void VirtualCamera::ResetStreamLocked(Clock::time_point now) {
 
 void VirtualCamera::RetimeLocked(Clock::time_point now) {
   auto period = sensor_.FramePeriod();
-  bool triggered = sensor_.ExternalTrigger();
+  // A sensor in standby makes no frames; the clock waits as for a trigger that never comes.
+  bool triggered = sensor_.ExternalTrigger() || sensor_.Standby();
   if (period == period_ && triggered == triggered_) return;
   clock_.Retime(now, period, triggered);
   if (triggered != triggered_) lastDelivered_ = clock_.Count(now);
@@ -424,7 +425,7 @@ void VirtualCamera::ShortenNextTransfer(uint32_t missingBytes) {
 void VirtualCamera::PulseTrigger() {
   {
     std::lock_guard lock(mutex_);
-    clock_.Trigger(Clock::now());
+    if (!sensor_.Standby()) clock_.Trigger(Clock::now());
   }
   wake_.notify_all();
 }
