@@ -187,11 +187,10 @@ void VirtualCamera::BulkOutLocked(BulkTransfer& transfer) {
     Finish(transfer, ERROR_GEN_FAILURE, 0);
     return;
   }
-  if (memoryWriteLeft_ > 0) {
-    size_t n = std::min<uint64_t>(transfer.length, memoryWriteLeft_);
-    memory_.Write(memoryWriteAddress_, {transfer.data, n});
-    memoryWriteAddress_ += n;
-    memoryWriteLeft_ -= n;
+  if (memoryWrite_.left > 0) {
+    uint64_t at = memoryWrite_.address;
+    size_t n = memoryWrite_.Take(transfer.length);
+    memory_.Write(at, {transfer.data, n});
     Finish(transfer, ERROR_SUCCESS, n);
     return;
   }
@@ -209,8 +208,7 @@ void VirtualCamera::BulkOutLocked(BulkTransfer& transfer) {
     Finish(transfer, ERROR_GEN_FAILURE, 0);
     return;
   }
-  (write ? memoryWriteAddress_ : memoryReadAddress_) = address;
-  (write ? memoryWriteLeft_ : memoryReadLeft_) = command.length;
+  (write ? memoryWrite_ : memoryRead_) = {address, command.length};
   Finish(transfer, ERROR_SUCCESS, sizeof(command));
 }
 
@@ -219,11 +217,10 @@ void VirtualCamera::ServeImagePipeLocked(Clock::time_point now) {
 }
 
 bool VirtualCamera::ServeOneLocked(BulkTransfer& transfer, Clock::time_point now) {
-  if (memoryReadLeft_ > 0) {
-    size_t n = std::min<uint64_t>(transfer.length, memoryReadLeft_);
-    memory_.Read(memoryReadAddress_, {transfer.data, n});
-    memoryReadAddress_ += n;
-    memoryReadLeft_ -= n;
+  if (memoryRead_.left > 0) {
+    uint64_t at = memoryRead_.address;
+    size_t n = memoryRead_.Take(transfer.length);
+    memory_.Read(at, {transfer.data, n});
     Finish(transfer, ERROR_SUCCESS, n);
     return true;
   }
@@ -300,7 +297,7 @@ void VirtualCamera::ResetStreamLocked(Clock::time_point now) {
   phase_ = Phase::kHeader;
   armed_ = false;
   imageOffset_ = imageBytes_ = 0;
-  memoryReadLeft_ = memoryWriteLeft_ = 0;
+  memoryRead_ = memoryWrite_ = {};
   lastDelivered_ = clock_.Count(now);
 }
 
