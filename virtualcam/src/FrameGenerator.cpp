@@ -41,7 +41,8 @@ uint16_t SceneSample(int x, int y) {
 }  // namespace
 
 uint16_t PatternSample(int x, int y, uint32_t counter) {
-  return static_cast<uint16_t>((x + FrameGenerator::kSceneWidth * y + 7u * counter) & FrameGenerator::kMaxSample);
+  return static_cast<uint16_t>((x + FrameGenerator::kSceneWidth * y + 7u * (counter & 0xFF)) &
+                               FrameGenerator::kMaxSample);
 }
 
 FrameGenerator::FrameGenerator(uint64_t seed, bool pattern) : seed_(seed), pattern_(pattern) {
@@ -102,7 +103,7 @@ void FrameGenerator::Render(const FrameParameters& frame, Sample* out) {
 
   if (pattern_) {
     for (int j = 0; j < height; ++j) {
-      uint32_t rowBase = uint32_t(kSceneWidth) * SceneRow(frame, j) + 7u * frame.frameCounter;
+      uint32_t rowBase = uint32_t(kSceneWidth) * SceneRow(frame, j) + 7u * (frame.frameCounter & 0xFF);
       Sample* row = out + size_t(j) * width;
       for (int i = 0; i < width; ++i) row[i] = Sample(((rowBase + columns[i]) & kMaxSample) >> shift);
     }

@@ -272,7 +272,9 @@ void VirtualCamera::DeliverHeaderLocked(BulkTransfer& transfer, uint32_t counter
   header.bytesPerPixel = frame.format.bytesPerPixel;
   header.imageBytes = static_cast<uint32_t>(imageBytes_);
   header.timestampMicros = clock_.MicrosecondsSincePowerOn(clock_.FrameTime(counter));
-  header.frameCounter = counter;
+  // The trigger loop compares this counter with board register 0x08, so both wrap at 8 bits.
+  header.frameCounter = counter & 0xFF;
+  header.framesMade = counter;
   header.exposureLines = sensor_.ExposureLines();
   header.analogGain = static_cast<uint32_t>(frame.analogGain);
   size_t n = std::min(transfer.length, sizeof(header));
