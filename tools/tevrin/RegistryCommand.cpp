@@ -108,7 +108,8 @@ std::string FormatData(const Value& value) {
   if (value.type == REG_SZ || value.type == REG_EXPAND_SZ || value.type == REG_MULTI_SZ) {
     std::string text;
     for (std::string_view string : Strings(value.data, value.type == REG_MULTI_SZ)) {
-      text += (text.empty() ? "" : " ") + Quote(string);
+      if (!text.empty()) text += ' ';
+      text += Quote(string);
     }
     return value.type == REG_MULTI_SZ || !text.empty() ? text : "\"\"";
   }
