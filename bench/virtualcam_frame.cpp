@@ -47,7 +47,8 @@ BENCHMARK(MakeFrame)
 class Host {
  public:
   explicit Host(const std::string& path)
-      : handle_(tevrin::win32::OpenDevicePath(path.c_str(), GENERIC_WRITE, FILE_FLAG_OVERLAPPED)),
+      : handle_(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                            OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr)),
         event_(CreateEventA(nullptr, FALSE, FALSE, nullptr)) {}
   ~Host() {
     CloseHandle(event_);

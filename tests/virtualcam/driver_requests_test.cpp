@@ -50,6 +50,52 @@ TEST(DriverRequests, EnumerationFollowsTheCameraListAndPlugging) {
   EXPECT_TRUE(fx3test::EnumerateCameras().empty());
 }
 
+// What a window registered for the camera interface receives, in order.
+std::vector<std::pair<WPARAM, std::string>> deviceChanges;
+
+LRESULT CALLBACK DeviceChangeProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_DEVICECHANGE) {
+    auto* broadcast = reinterpret_cast<const DEV_BROADCAST_DEVICEINTERFACE_A*>(lParam);
+    deviceChanges.emplace_back(wParam, broadcast->dbcc_name);
+    return TRUE;
+  }
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
+TEST(DriverRequests, RegisteredWindowsHearRemovalAndArrival) {
+  ASSERT_TRUE(vc::Configure("0x3280,0x3290"));
+  WNDCLASSEXA windowClass{};
+  windowClass.cbSize = sizeof windowClass;
+  windowClass.lpfnWndProc = DeviceChangeProc;
+  windowClass.lpszClassName = "DeviceChangeListener";
+  ASSERT_NE(RegisterClassExA(&windowClass), 0);
+  HWND window = CreateWindowExA(0, windowClass.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+  ASSERT_NE(window, nullptr);
+  DEV_BROADCAST_DEVICEINTERFACE_A filter{};
+  filter.dbcc_size = sizeof filter;
+  filter.dbcc_devicetype = DBT_DEVTYP_DEVICEINTERFACE;
+  filter.dbcc_classguid = fx3test::Fx3Guid();
+  HDEVNOTIFY registration = RegisterDeviceNotificationA(window, &filter, DEVICE_NOTIFY_WINDOW_HANDLE);
+  ASSERT_NE(registration, nullptr);
+
+  const std::string path = vc::DevicePath(1);
+  vc::Unplug(1);
+  vc::Plug(1);
+  // Notifications are sent, not posted: the next look at the queue runs them.
+  MSG message;
+  EXPECT_FALSE(PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE));
+  EXPECT_EQ(deviceChanges, (std::vector<std::pair<WPARAM, std::string>>{{DBT_DEVICEREMOVECOMPLETE, path},
+                                                                        {DBT_DEVICEARRIVAL, path}}));
+
+  // Without a registration nothing more arrives.
+  EXPECT_TRUE(UnregisterDeviceNotification(registration));
+  vc::Unplug(0);
+  EXPECT_FALSE(PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE));
+  EXPECT_EQ(deviceChanges.size(), 2u);
+  DestroyWindow(window);
+  UnregisterClassA(windowClass.lpszClassName, nullptr);
+}
+
 TEST(DriverRequests, ControlBlockRepliesCarryHeaderCountAndStatuses) {
   ASSERT_TRUE(vc::Configure("0x3280:fw=0x1234:gpio25=1"));
   Fx3Client camera(vc::DevicePath(0), false);

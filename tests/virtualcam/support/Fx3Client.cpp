@@ -11,12 +11,13 @@ namespace fx3test {
 
 namespace hw = tevrin::hardware;
 
-namespace {
 GUID Fx3Guid() {
   GUID guid;
   std::memcpy(&guid, &hw::kFx3InterfaceGuid, sizeof(guid));
   return guid;
 }
+
+namespace {
 uint32_t U32At(const uint8_t* bytes, size_t offset) {
   uint32_t value;
   std::memcpy(&value, bytes + offset, sizeof(value));
@@ -47,7 +48,8 @@ std::vector<std::string> EnumerateCameras() {
 }
 
 Fx3Client::Fx3Client(const std::string& path, bool overlapped)
-    : handle_(tevrin::win32::OpenDevicePath(path.c_str(), GENERIC_WRITE, overlapped ? FILE_FLAG_OVERLAPPED : 0)) {}
+    : handle_(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                          OPEN_EXISTING, overlapped ? FILE_FLAG_OVERLAPPED : 0, nullptr)) {}
 
 Fx3Client::~Fx3Client() {
   if (IsOpen()) CloseHandle(handle_);

@@ -1,7 +1,6 @@
 // A minimal host side that knows only the FX3 driver's requests: enough to
 // enumerate, program and stream from a camera in tests. Device paths are
-// opened through the platform's OpenDevicePath, which CreateFileA calls for
-// "\\?\" paths.
+// opened with CreateFileA, as the transport opens them.
 #pragma once
 
 #include <setupapi.h>
@@ -15,6 +14,7 @@
 
 namespace fx3test {
 
+GUID Fx3Guid();
 std::vector<std::string> EnumerateCameras();
 
 class Fx3Client {
