@@ -37,12 +37,13 @@ GUID DefaultInterfaceGuid() {
 std::string_view ReadInterfacePath(HDEVINFO set, SP_DEVICE_INTERFACE_DATA& interface, std::vector<char>& buffer) {
   DWORD required = 0;
   SetupDiGetDeviceInterfaceDetailA(set, &interface, nullptr, 0, &required, nullptr);
-  if (required <= kDetailRecordSize / 2 || required > buffer.size()) return {};
+  constexpr size_t kPathOffset = offsetof(SP_DEVICE_INTERFACE_DETAIL_DATA_A, DevicePath);
+  if (required <= kPathOffset + 1 || required > buffer.size()) return {};
   std::memset(buffer.data(), 0, required);
   auto* detail = reinterpret_cast<SP_DEVICE_INTERFACE_DETAIL_DATA_A*>(buffer.data());
   detail->cbSize = kDetailRecordSize;
   if (!SetupDiGetDeviceInterfaceDetailA(set, &interface, detail, required, nullptr, nullptr)) return {};
-  const size_t pathRoom = required - offsetof(SP_DEVICE_INTERFACE_DETAIL_DATA_A, DevicePath);
+  const size_t pathRoom = required - kPathOffset;
   const size_t length = strnlen(detail->DevicePath, pathRoom);
   if (length == 0 || length >= pathRoom || length >= tevrin::usb::kDevicePathBytes) return {};
   return {detail->DevicePath, length};
