@@ -39,7 +39,7 @@ struct BulkAnswer {
   uint32_t error = 0;    // Win32 error of the completion
   bool hold = false;     // stay pending until aborted or cancelled
   uint8_t fill = 0xA5;   // byte written into the data
-  std::vector<uint8_t> data;  // written first, when given
+  std::vector<uint8_t> data = {};  // written first, when given
 };
 
 class RecordingDriver : public win32::Driver, public std::enable_shared_from_this<RecordingDriver> {

@@ -17,13 +17,15 @@ class RecordingTest : public ::testing::Test {
 
   static std::unique_ptr<CTevrinCy3Cam> NewController() { return std::make_unique<CTevrinCy3Cam>(&kRecordingGuid); }
 
-  // A controller with `paths` plugged in, scanned, the first selected and the
-  // transfer block allocated; the requests of the set-up are forgotten.
+  // A controller with `paths` plugged in, scanned, the first path selected
+  // and the transfer block allocated; the requests of the set-up are forgotten.
   std::unique_ptr<CTevrinCy3Cam> OpenCamera(std::vector<std::string> paths = {CameraPath(0x3280, 1)}) {
-    driver->SetInterfaces(std::move(paths));
+    driver->SetInterfaces(paths);
     auto camera = NewController();
-    camera->ScanDevices();
-    EXPECT_TRUE(camera->SelectDevice(0));
+    int selected = -1;
+    for (int i = 0; i < camera->ScanDevices(); ++i)
+      if (camera->Entry(i)->path == paths.front()) selected = i;
+    EXPECT_TRUE(camera->SelectDevice(selected));
     EXPECT_TRUE(camera->AllocateTransfer());
     driver->ClearRequests();
     return camera;
