@@ -101,7 +101,8 @@ int CTevrinCy3Cam::I2cRead(uint8_t address, uint8_t* data, uint32_t count, uint3
 int CTevrinCy3Cam::WriteWideRegister(uint32_t address, uint32_t value) {
   const uint8_t data[4] = {static_cast<uint8_t>(value), static_cast<uint8_t>(value >> 8),
                            static_cast<uint8_t>(value >> 16), static_cast<uint8_t>(value >> 24)};
-  return Vendor(Out(hw::kVendorWideWrite, data, static_cast<uint16_t>((address >> 15) & 1),
+  // Bit 15 of the address travels in place in wValue, the other bits in wIndex.
+  return Vendor(Out(hw::kVendorWideWrite, data, static_cast<uint16_t>(address & 0x8000),
                     static_cast<uint16_t>(address & 0x7FFF)))
       .ok;
 }

@@ -76,7 +76,7 @@ TEST_F(ControlRequestTest, VendorRequests_BlocksAreByteExact) {
       {"ReadReadyFlag", [&] { return camera->ReadReadyFlag(&byte); }, {Block(0xC0, 0xC3, 0, 0)}},
       {"SendCommandCC", [&] { return camera->SendCommandCC(); }, {Block(0x42, 0xCC, 0, 0)}},
       {"WriteWideRegister", [&] { return camera->WriteWideRegister(0x8123, 0xA1B2C3D4); },
-       {Block(0x40, 0xD0, 1, 0x0123, {0xD4, 0xC3, 0xB2, 0xA1})}},
+       {Block(0x40, 0xD0, 0x8000, 0x0123, {0xD4, 0xC3, 0xB2, 0xA1})}},
       {"ReadWideRegister", [&] { return camera->ReadWideRegister(0x9234, &word); }, {Block(0xC0, 0xD1, 0, 0x9234)}},
       {"WriteBoardRegister", [&] { return camera->WriteBoardRegister(0x6C, 0x81); },
        {Block(0x40, 0x30, 3, 0x40, {0x6C, 0x00, 0x81})}},
