@@ -16,7 +16,8 @@ hardware::ControlRequestBlock BuildControlBlock(const VendorRequest& request) {
   block.header.timeoutSeconds = hardware::kControlTimeoutSeconds;
   block.header.bufferOffset = sizeof(hardware::SingleTransfer);
   block.header.bufferLength = hardware::kControlDataBytes;
-  std::memcpy(block.data, request.data.data(), std::min(request.data.size(), sizeof(block.data)));
+  if (!request.data.empty())
+    std::memcpy(block.data, request.data.data(), std::min(request.data.size(), sizeof(block.data)));
   return block;
 }
 

@@ -162,7 +162,7 @@ void RecordingDriver::Answer(const std::string& path, const std::shared_ptr<win3
         return;
       }
       auto* block = static_cast<hw::ControlRequestBlock*>(request->out());
-      if (request->outSize() >= sizeof(*block))
+      if (request->outSize() >= sizeof(*block) && !controlData_.empty())
         std::memcpy(block->data, controlData_.data(), std::min(controlData_.size(), sizeof(block->data)));
       const uint32_t bytes = std::min<uint32_t>(controlBytes_, request->outSize());
       lock.unlock();
@@ -211,7 +211,7 @@ void RecordingDriver::AnswerBulk(const std::string& path, const std::shared_ptr<
   const size_t bytes = answer.bytes < 0 ? room : std::min<size_t>(answer.bytes, room);
   if (bytes && (answer.usbdStatus == 0 && answer.error == 0)) {
     std::memset(data, answer.fill, bytes);
-    std::memcpy(data, answer.data.data(), std::min(answer.data.size(), bytes));
+    if (!answer.data.empty()) std::memcpy(data, answer.data.data(), std::min(answer.data.size(), bytes));
   }
   if (auto* header = BulkHeader(*request)) {
     header->ntStatus = answer.ntStatus;
