@@ -21,8 +21,8 @@ struct VendorRequest {
 };
 
 struct VendorReply {
-  bool ok = false;             // the driver accepted the request
-  uint32_t dataBytes = 0;      // reply bytes that came back
+  bool ok = false;         // the driver accepted the request
+  uint32_t dataBytes = 0;  // reply bytes that came back
   std::array<uint8_t, hardware::kControlDataBytes> data = {};
 };
 

@@ -107,7 +107,7 @@ int CFx3Api::ScanDevices() {
   HDEVINFO set = SetupDiGetClassDevsA(&guid_, nullptr, nullptr, DIGCF_PRESENT | DIGCF_DEVICEINTERFACE);
   if (set != INVALID_HANDLE_VALUE && set != nullptr) {
     for (DWORD member = 0; member < tevrin::usb::kMaxDevices; ++member) {
-      SP_DEVICE_INTERFACE_DATA interface{};
+      SP_DEVICE_INTERFACE_DATA interface {};
       interface.cbSize = sizeof(interface);
       if (!SetupDiEnumDeviceInterfaces(set, nullptr, &guid_, member, &interface)) continue;
       const std::string path(ReadInterfacePath(set, interface, detailBuffer));

@@ -32,7 +32,9 @@ VendorRequest Out(uint8_t request, std::span<const uint8_t> data = {}, uint16_t 
 
 CTevrinCy3Cam::CTevrinCy3Cam(const GUID* guid) : CFx3Api(guid) {}
 
-CTevrinCy3Cam::~CTevrinCy3Cam() { ReleaseTransfer(); }
+CTevrinCy3Cam::~CTevrinCy3Cam() {
+  ReleaseTransfer();
+}
 
 VendorReply CTevrinCy3Cam::Vendor(const VendorRequest& request) const {
   const auto device = OpenSelectedDevice(false);
@@ -40,7 +42,9 @@ VendorReply CTevrinCy3Cam::Vendor(const VendorRequest& request) const {
   return tevrin::usb::SendVendorRequest(device.get(), request);
 }
 
-int CTevrinCy3Cam::GetReserved() { return 0; }
+int CTevrinCy3Cam::GetReserved() {
+  return 0;
+}
 
 int CTevrinCy3Cam::AllocateTransfer() {
   if (!transferBlock_) transferBlock_.reset(new (std::nothrow) uint8_t[kTransferBlockBytes]);
@@ -80,7 +84,9 @@ int CTevrinCy3Cam::SendCommandCC() {
   return Vendor({hw::kRequestTypeVendorEndpointOut, hw::kVendorCommandCC}).ok;
 }
 
-int CTevrinCy3Cam::SendStreamRecovery() { return Vendor(Out(hw::kVendorStreamRecover)).ok; }
+int CTevrinCy3Cam::SendStreamRecovery() {
+  return Vendor(Out(hw::kVendorStreamRecover)).ok;
+}
 
 int CTevrinCy3Cam::SendStreamArm(HANDLE stream) {
   return tevrin::usb::SendVendorRequest(stream, {hw::kRequestTypeVendorEndpointOut, hw::kVendorStreamArm}).ok;
@@ -148,9 +154,13 @@ int CTevrinCy3Cam::ReadInfoBlock(uint8_t request, uint8_t* block) {
   return reply.ok;
 }
 
-int CTevrinCy3Cam::ReadControllerInfo(uint8_t* block) { return ReadInfoBlock(hw::kVendorControllerInfo, block); }
+int CTevrinCy3Cam::ReadControllerInfo(uint8_t* block) {
+  return ReadInfoBlock(hw::kVendorControllerInfo, block);
+}
 
-int CTevrinCy3Cam::ReadControllerInfo2(uint8_t* block) { return ReadInfoBlock(hw::kVendorControllerInfo2, block); }
+int CTevrinCy3Cam::ReadControllerInfo2(uint8_t* block) {
+  return ReadInfoBlock(hw::kVendorControllerInfo2, block);
+}
 
 int CTevrinCy3Cam::WriteBoardRegister(uint8_t reg, uint8_t value) {
   // The port takes an 8-bit register and a big-endian 16-bit value.

@@ -107,8 +107,7 @@ int CTevrinCy3Cam::ReadFrameData(FrameHeaderBlock* block, uint32_t timeoutMs) {
     const uint32_t chunk = std::min(total - offset, kFrameChunkBytes);
     uint32_t count = 0;
     // A chunk that arrives short leaves the rest of the frame stale: a failed read.
-    if (!TransferDirect(stream.handle(), block->destination + offset, chunk, hw::kEndpointImageIn, &count,
-                        timeoutMs) ||
+    if (!TransferDirect(stream.handle(), block->destination + offset, chunk, hw::kEndpointImageIn, &count, timeoutMs) ||
         count != chunk)
       return 0;
     offset += chunk;
@@ -122,8 +121,7 @@ int CTevrinCy3Cam::ReadAuxData(FrameHeaderBlock* block) {
   const uint32_t length = block->auxLength;
   if (length > block->capacity || (!block->destination && length)) return 0;
   uint32_t count = 0;
-  return TransferDirectArmed(StreamHandle(), block->destination, length, hw::kEndpointAuxIn, &count) &&
-         count == length;
+  return TransferDirectArmed(StreamHandle(), block->destination, length, hw::kEndpointAuxIn, &count) && count == length;
 }
 
 bool CTevrinCy3Cam::SendMemoryCommand(HANDLE stream, bool write, uint64_t address, uint32_t length) {
@@ -165,8 +163,8 @@ int CTevrinCy3Cam::ReadStream(FrameHeaderBlock* block, uint64_t* length, uint32_
 
 // The camera moves whole pages plus one, so a transfer runs past the caller's
 // bytes; that tail goes through a bounce buffer, never the caller's memory.
-bool CTevrinCy3Cam::MemoryChunk(HANDLE stream, bool write, uint64_t address, std::span<uint8_t> caller,
-                                uint32_t offset, uint32_t chunk) {
+bool CTevrinCy3Cam::MemoryChunk(HANDLE stream, bool write, uint64_t address, std::span<uint8_t> caller, uint32_t offset,
+                                uint32_t chunk) {
   if (!SendMemoryCommand(stream, write, address, chunk)) return false;
   const size_t ownBytes = offset < caller.size() ? std::min<size_t>(caller.size() - offset, chunk) : 0;
   std::vector<uint8_t> bounce;

@@ -24,9 +24,13 @@ constexpr uint32_t kBufferedWaitMs = 3000;
 constexpr uint32_t kAbortGraceMs = 50;
 constexpr uint32_t kHeaderBytes = sizeof(hw::SingleTransfer);
 
-ScopedHandle NewAutoResetEvent() { return ScopedHandle(CreateEventA(nullptr, FALSE, FALSE, nullptr)); }
+ScopedHandle NewAutoResetEvent() {
+  return ScopedHandle(CreateEventA(nullptr, FALSE, FALSE, nullptr));
+}
 
-bool Signalled(HANDLE event, DWORD waitMs) { return WaitForSingleObject(event, waitMs) == WAIT_OBJECT_0; }
+bool Signalled(HANDLE event, DWORD waitMs) {
+  return WaitForSingleObject(event, waitMs) == WAIT_OBJECT_0;
+}
 
 // Ends every transfer on `endpoint` of `handle`; waits for the abort itself.
 void AbortPipe(HANDLE handle, uint8_t endpoint) {
@@ -161,7 +165,9 @@ int CTevrinCy3Cam::ResetPipe(uint8_t endpoint) {
   return DriverRequest(hw::kIoctlResetPipe, &endpoint, sizeof(endpoint), nullptr, 0);
 }
 
-int CTevrinCy3Cam::ResetParentPort() { return DriverRequest(hw::kIoctlResetParentPort, nullptr, 0, nullptr, 0); }
+int CTevrinCy3Cam::ResetParentPort() {
+  return DriverRequest(hw::kIoctlResetParentPort, nullptr, 0, nullptr, 0);
+}
 
 int CTevrinCy3Cam::GetDeviceSpeed(uint32_t* speed) {
   if (!speed) return 0;

@@ -105,8 +105,8 @@ TEST_F(StreamTest, ReadFrameHeader_PulsesRestartBetweenFailedAttempts) {
     if (request.code == kControl && request.in[1] == 0x30)
       seen.push_back("board " + std::to_string(request.in[38]) + "=" + std::to_string(request.in[40]));
   }
-  const std::vector<std::string> expected = {"arm",  "read", "board 108=1", "board 108=0", "arm",
-                                             "read", "board 108=1", "board 108=0", "arm", "read"};
+  const std::vector<std::string> expected = {"arm",  "read",        "board 108=1", "board 108=0", "arm",
+                                             "read", "board 108=1", "board 108=0", "arm",         "read"};
   EXPECT_EQ(seen, expected);
 }
 

@@ -50,7 +50,9 @@ std::shared_ptr<RecordingDriver> RecordingDriver::Install() {
   return driver;
 }
 
-void RecordingDriver::Uninstall(const std::shared_ptr<RecordingDriver>& driver) { win32::UnregisterDriver(driver); }
+void RecordingDriver::Uninstall(const std::shared_ptr<RecordingDriver>& driver) {
+  win32::UnregisterDriver(driver);
+}
 
 void RecordingDriver::SetInterfaces(std::vector<std::string> paths) {
   std::lock_guard lock(mutex_);

@@ -36,9 +36,9 @@ struct BulkAnswer {
   int64_t bytes = -1;  // -1: the whole output buffer
   uint32_t ntStatus = 0;
   uint32_t usbdStatus = 0;
-  uint32_t error = 0;    // Win32 error of the completion
-  bool hold = false;     // stay pending until aborted or cancelled
-  uint8_t fill = 0xA5;   // byte written into the data
+  uint32_t error = 0;              // Win32 error of the completion
+  bool hold = false;               // stay pending until aborted or cancelled
+  uint8_t fill = 0xA5;             // byte written into the data
   std::vector<uint8_t> data = {};  // written first, when given
 };
 
@@ -71,8 +71,7 @@ class RecordingDriver : public win32::Driver, public std::enable_shared_from_thi
 
  private:
   void Answer(const std::string& path, const std::shared_ptr<win32::IoRequest>& request);
-  void AnswerBulk(const std::string& path, const std::shared_ptr<win32::IoRequest>& request,
-                  const BulkAnswer& answer);
+  void AnswerBulk(const std::string& path, const std::shared_ptr<win32::IoRequest>& request, const BulkAnswer& answer);
   void AbortHeld(const std::string& path);
 
   mutable std::mutex mutex_;
