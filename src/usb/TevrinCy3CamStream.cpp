@@ -59,7 +59,9 @@ int CTevrinCy3Cam::OpenStream() {
   if (StreamHandle()) return 1;
   auto stream = OpenSelectedDevice(true);
   if (!stream) return 0;
-  streamHandle_.store(stream.release());
+  // Should another thread have opened it meanwhile, its handle stays and ours closes.
+  HANDLE expected = nullptr;
+  if (streamHandle_.compare_exchange_strong(expected, stream.get())) stream.release();
   return 1;
 }
 
