@@ -89,7 +89,7 @@ class CTevrinCy3Cam : public CFx3Api, public CControllerBase {
   // A synchronous driver request on a handle opened for the call.
   int DriverRequest(uint32_t code, void* in, uint32_t inBytes, void* out, uint32_t outBytes);
   int Direct(HANDLE handle, void* buffer, uint32_t length, uint8_t endpoint, uint32_t* count, uint32_t waitMs);
-  void DrainPending(HANDLE handle, uint8_t endpoint, HANDLE event);
+  bool DrainPending(HANDLE handle, uint8_t endpoint, HANDLE event);
   bool SendMemoryCommand(HANDLE stream, bool write, uint64_t address, uint32_t length);
   int MemoryWindow(bool write, uint64_t address, uint8_t* data, uint32_t length);
   bool MemoryChunk(HANDLE stream, bool write, uint64_t address, std::span<uint8_t> caller, uint32_t offset,

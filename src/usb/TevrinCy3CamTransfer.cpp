@@ -55,12 +55,14 @@ int CTevrinCy3Cam::AbortImagePipe() {
 // Gives up a pending transfer: the image-pipe abort ends the usual case (a
 // read on 0x81); if the request is still pending after a short grace its own
 // pipe is aborted and cancelled, and only then is it waited for to the end.
-void CTevrinCy3Cam::DrainPending(HANDLE handle, uint8_t endpoint, HANDLE event) {
+// True when it ended within the grace.
+bool CTevrinCy3Cam::DrainPending(HANDLE handle, uint8_t endpoint, HANDLE event) {
   AbortImagePipe();
-  if (Signalled(event, kAbortGraceMs)) return;
+  if (Signalled(event, kAbortGraceMs)) return true;
   AbortPipe(handle, endpoint);
   CancelIo(handle);
   WaitForSingleObject(event, INFINITE);
+  return false;
 }
 
 int CTevrinCy3Cam::Direct(HANDLE handle, void* buffer, uint32_t length, uint8_t endpoint, uint32_t* count,
@@ -136,13 +138,10 @@ int CTevrinCy3Cam::TransferBuffered(HANDLE handle, void* data, uint32_t length, 
   const BOOL completed =
       DeviceIoControl(handle, hw::kIoctlBufferedTransfer, block, blockBytes, block, blockBytes, &returned, &overlapped);
   const DWORD error = completed ? 0 : GetLastError();
-  if (error == ERROR_IO_PENDING && !Signalled(event.get(), kBufferedWaitMs)) {
-    AbortPipe(StreamHandle(), hw::kEndpointImageIn);
-    if (!Signalled(event.get(), kAbortGraceMs)) {
-      DrainPending(handle, endpoint, event.get());
-      return 0;
-    }
-  } else if (error != 0 && error != ERROR_IO_PENDING) {
+  if (error == ERROR_IO_PENDING) {
+    // A transfer that still ends within the grace after the abort counts by its result.
+    if (!Signalled(event.get(), kBufferedWaitMs) && !DrainPending(handle, endpoint, event.get())) return 0;
+  } else if (error != 0) {
     return 0;
   }
   if (!GetOverlappedResult(handle, &overlapped, &returned, FALSE)) return 0;

@@ -377,6 +377,17 @@ TEST_F(StreamTest, TransferBuffered_HeaderAndDataInTheTransferBlock) {
   EXPECT_FALSE(camera->TransferBuffered(camera->StreamHandle(), data.data(), 0x4000001, 0x81, &count));
 }
 
+TEST_F(StreamTest, TransferBuffered_TimeOutAbortsThePipeAndFails) {
+  ASSERT_TRUE(camera->OpenStream());
+  driver->QueueBulk({.hold = true});
+  std::vector<uint8_t> data(16);
+  uint32_t count = 5;
+  EXPECT_FALSE(camera->TransferBuffered(camera->StreamHandle(), data.data(), 16, 0x81, &count));
+  EXPECT_EQ(count, 0u);
+  EXPECT_EQ(driver->PendingCount(), 0u);
+  EXPECT_EQ(driver->Requests(kAbort).size(), 1u);
+}
+
 TEST_F(StreamTest, NullBlocksFailWithoutIo) {
   uint64_t length = 10;
   EXPECT_FALSE(camera->ReadFrameHeader(nullptr));
