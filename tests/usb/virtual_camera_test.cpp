@@ -47,7 +47,7 @@ class VirtualCameraTest : public ::testing::Test {
     return camera;
   }
 
-  bool WriteSensor(CTevrinCy3Cam& camera, uint16_t address, uint8_t value) {
+  static bool WriteSensor(CControllerBase& camera, uint16_t address, uint8_t value) {
     const uint8_t data[3] = {static_cast<uint8_t>(address >> 8), static_cast<uint8_t>(address), value};
     return camera.I2cWrite(hw::kI2cSensorWrite, data, 3, 3000);
   }
@@ -107,15 +107,20 @@ TEST_F(VirtualCameraTest, Controller_BoardRegistersIdentityAndSpeed) {
   EXPECT_TRUE(camera->ResetPipe(hw::kEndpointImageIn));
 }
 
-TEST_F(VirtualCameraTest, Controller_SensorRegistersThroughI2c) {
+TEST_F(VirtualCameraTest, Controller_SensorRegistersThroughTheDriversInterface) {
   auto camera = Open("0x3280");
-  ASSERT_TRUE(WriteSensor(*camera, hw::imx991::kFlip, 3));
+  // Sensor drivers hold only this interface of the controller.
+  CControllerBase& bus = *camera;
+  ASSERT_TRUE(WriteSensor(bus, hw::imx991::kFlip, 3));
   EXPECT_EQ(vc::SensorRegister(0, hw::imx991::kFlip), 3);
   const uint8_t address[2] = {hw::imx991::kFlip >> 8, hw::imx991::kFlip & 0xFF};
   uint8_t value = 0;
-  ASSERT_TRUE(camera->I2cWrite(hw::kI2cSensorWrite, address, 2, 3000));
-  ASSERT_TRUE(camera->I2cRead(hw::kI2cSensorWrite, &value, 1, 3000));
+  ASSERT_TRUE(bus.I2cWrite(hw::kI2cSensorWrite, address, 2, 3000));
+  ASSERT_TRUE(bus.I2cRead(hw::kI2cSensorWrite, &value, 1, 3000));
   EXPECT_EQ(value, 3);
+  ASSERT_TRUE(bus.WriteBoardRegister(hw::fpga::kOutputDepth, 1));
+  ASSERT_TRUE(bus.ReadBoardRegister(hw::fpga::kOutputDepth, &value));
+  EXPECT_EQ(value, 1);
 }
 
 TEST_F(VirtualCameraTest, Controller_EepromBytesAndSerialNumber) {
