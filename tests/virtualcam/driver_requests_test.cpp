@@ -58,8 +58,8 @@ TEST(DriverRequests, ControlBlockRepliesCarryHeaderCountAndStatuses) {
   auto returned = camera.Control(hw::kRequestTypeVendorIn, hw::kVendorControllerInfo, 0, 0);
   ASSERT_TRUE(returned);
   EXPECT_EQ(*returned, 38u + 64u);
-  EXPECT_EQ(camera.block.header.ntStatus, 0u);
-  EXPECT_EQ(camera.block.header.usbdStatus, 0u);
+  EXPECT_EQ(uint32_t(camera.block.header.ntStatus), 0u);
+  EXPECT_EQ(uint32_t(camera.block.header.usbdStatus), 0u);
   EXPECT_EQ(camera.block.data[hw::kControllerInfoFirmwareVersion] | camera.block.data[25] << 8, 0x1234);
   EXPECT_EQ(camera.block.data[hw::kControllerInfoGpio25Flag], 1);
 
@@ -72,7 +72,7 @@ TEST(DriverRequests, ControlBlockRepliesCarryHeaderCountAndStatuses) {
   EXPECT_TRUE(camera.Control(hw::kRequestTypeVendorIn | 0x04, hw::kVendorReadyFlag, 0, 0));
   EXPECT_FALSE(camera.Control(hw::kRequestTypeVendorIn, 0x77, 0, 0));
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_GEN_FAILURE));
-  EXPECT_NE(camera.block.header.usbdStatus, 0u);
+  EXPECT_NE(uint32_t(camera.block.header.usbdStatus), 0u);
 
   // Wide registers: 64 data bytes back, the value in the first two.
   EXPECT_TRUE(camera.Control(hw::kRequestTypeVendorOut, hw::kVendorWideWrite, 0x8000, 0x0123, {0x34, 0x12, 0, 0}));

@@ -58,7 +58,7 @@ TEST(Stream, FramesHaveTheProgrammedSizeAndTheSensorsPeriod) {
       ASSERT_TRUE(frame.ok);
       // Frames are counted and stamped on the camera's clock: a slow host sees
       // gaps in the counter, never a period other than VMAX x line time.
-      uint32_t frames = frame.counter() - previous.counter();
+      uint32_t frames = uint8_t(frame.counter() - previous.counter());
       ASSERT_GE(frames, 1u);
       double periodUs = double(frame.timestamp() - previous.timestamp()) / frames;
       EXPECT_NEAR(periodUs, kVmax * c.lineTimeUs, 1.0);
@@ -148,7 +148,7 @@ TEST(Stream, PendingReadEndsByAbortCancelOrUnplug) {
   EXPECT_EQ(WaitForSingleObject(overlapped.hEvent, 10000), static_cast<DWORD>(WAIT_OBJECT_0));
   EXPECT_FALSE(GetOverlappedResult(camera.handle(), &overlapped, &bytes, FALSE));
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_OPERATION_ABORTED));
-  EXPECT_NE(request.usbdStatus, 0u);
+  EXPECT_NE(uint32_t(request.usbdStatus), 0u);
 
   ASSERT_FALSE(start());
   ASSERT_TRUE(CancelIo(camera.handle()));
@@ -176,7 +176,12 @@ TEST(Stream, TriggerFramesComeOnlyWithAPulseAndAdvanceTheCounterRegister) {
   ASSERT_TRUE(vc::Configure("0x3280"));
   Fx3Client camera(vc::DevicePath(0));
   ProgramOutput(camera, 64, 8, 1);
+  // Switched the way the sensor driver does it: in standby, no frame comes at all.
+  ASSERT_TRUE(camera.WriteSensor(hw::imx991::kStandby, 1));
+  ASSERT_TRUE(camera.WriteSensor(hw::imx991::kTriggerSelect, hw::imx991::kTriggerSelectExternal));
   ASSERT_TRUE(camera.WriteSensor(hw::imx991::kTriggerEnable, 1));
+  vc::PulseTrigger(0);
+  ASSERT_TRUE(camera.WriteSensor(hw::imx991::kStandby, 0));
   auto before = camera.ReadBoard(hw::fpga::kFrameCounter);
   ASSERT_TRUE(before);
   EXPECT_FALSE(camera.ReadFrame(100).ok);
@@ -190,7 +195,7 @@ TEST(Stream, TriggerFramesComeOnlyWithAPulseAndAdvanceTheCounterRegister) {
   pulse.join();
   ASSERT_TRUE(frame.ok);
   EXPECT_EQ(camera.ReadBoard(hw::fpga::kFrameCounter), uint8_t(*before + 1));
-  EXPECT_EQ(frame.counter() & 0xFF, uint8_t(*before + 1));
+  EXPECT_EQ(frame.counter(), uint8_t(*before + 1));
 
   // Back to free run: frames come by themselves again.
   ASSERT_TRUE(camera.WriteSensor(hw::imx991::kTriggerEnable, 0));
@@ -209,7 +214,7 @@ TEST(Stream, InjectedFaultsAreSeenAtTheDriverInterface) {
     auto failed = camera.Bulk(hw::kEndpointImageIn, header, 64);
     EXPECT_FALSE(failed.ok);
     EXPECT_EQ(failed.error, static_cast<DWORD>(ERROR_GEN_FAILURE));
-    EXPECT_NE(failed.header.usbdStatus, 0u);
+    EXPECT_NE(uint32_t(failed.header.usbdStatus), 0u);
   }
   EXPECT_TRUE(camera.ReadFrame().ok);
 

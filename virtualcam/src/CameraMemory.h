@@ -22,6 +22,9 @@ class CameraMemory {
  private:
   static constexpr uint64_t kPage = 4096;
   using Page = std::array<uint8_t, kPage>;
+  // Calls piece(page number, offset in page, offset in the range, length) for each page the range touches.
+  template <class Piece>
+  static void ForEachPiece(uint64_t address, size_t size, Piece piece);
   std::unordered_map<uint64_t, std::unique_ptr<Page>> pages_;
 };
 

@@ -12,6 +12,14 @@ constexpr int kMaxRowLength = 4096;
 constexpr int kDefectsPerKind = 8;
 constexpr double kReferenceExposureNs = 7e6;  // the default exposure gives the scene's own levels
 constexpr int kNoiseSpread = 6;
+constexpr int kNoiseHeadroom = 64;         // beyond the largest noise value
+constexpr int kMaxFactor = (1 << 19) - 1;  // x2048 in 1/256 steps
+
+// Signal of one pixel: scaled scene value, capped, plus black level and noise.
+inline int Level(int sceneValue, int factor, int black, int noise) {
+  int signal = std::min((sceneValue * factor) >> 8, FrameGenerator::kMaxSample + kNoiseHeadroom);
+  return std::clamp(signal + black + noise, 0, FrameGenerator::kMaxSample);
+}
 
 uint64_t Mix(uint64_t x) {
   x += 0x9E3779B97F4A7C15ull;
@@ -33,16 +41,20 @@ uint16_t SceneSample(int x, int y) {
 }  // namespace
 
 uint16_t PatternSample(int x, int y, uint32_t counter) {
-  return static_cast<uint16_t>((x + FrameGenerator::kSceneWidth * y + 7u * counter) & FrameGenerator::kMaxSample);
+  return static_cast<uint16_t>((x + FrameGenerator::kSceneWidth * y + 7u * (counter & 0xFF)) &
+                               FrameGenerator::kMaxSample);
 }
 
 FrameGenerator::FrameGenerator(uint64_t seed, bool pattern) : seed_(seed), pattern_(pattern) {
   scene_.resize(size_t(kSceneHeight) * kSceneWidth * 2);
+  reversed_.resize(scene_.size());
   for (int y = 0; y < kSceneHeight; ++y) {
     for (int x = 0; x < kSceneWidth; ++x) {
       uint16_t value = SceneSample(x, y);
       scene_[size_t(y) * kSceneWidth * 2 + x] = value;
       scene_[size_t(y) * kSceneWidth * 2 + kSceneWidth + x] = value;
+      reversed_[size_t(y) * kSceneWidth * 2 + kSceneWidth - 1 - x] = value;
+      reversed_[size_t(y) * kSceneWidth * 2 + 2 * kSceneWidth - 1 - x] = value;
     }
   }
   noise_.resize(kNoiseTableSize + kMaxRowLength);
@@ -58,6 +70,15 @@ FrameGenerator::FrameGenerator(uint64_t seed, bool pattern) : seed_(seed), patte
     defects_.push_back({int(state % kSceneWidth), int((state >> 32) % kSceneHeight), i < kDefectsPerKind});
   }
   columns_.resize(kMaxRowLength);
+}
+
+FrameGenerator::Direction FrameGenerator::ColumnDirection(int width) const {
+  bool ascending = true, descending = true;
+  for (int i = 1; i < width; ++i) {
+    ascending = ascending && columns_[i] == columns_[0] + i;
+    descending = descending && columns_[i] == columns_[0] - i;
+  }
+  return ascending ? Direction::kAscending : descending ? Direction::kDescending : Direction::kScattered;
 }
 
 int FrameGenerator::SceneColumn(const FrameParameters& frame, int outputColumn) const {
@@ -82,27 +103,36 @@ void FrameGenerator::Render(const FrameParameters& frame, Sample* out) {
 
   if (pattern_) {
     for (int j = 0; j < height; ++j) {
-      uint32_t rowBase = uint32_t(kSceneWidth) * SceneRow(frame, j) + 7u * frame.frameCounter;
+      uint32_t rowBase = uint32_t(kSceneWidth) * SceneRow(frame, j) + 7u * (frame.frameCounter & 0xFF);
       Sample* row = out + size_t(j) * width;
       for (int i = 0; i < width; ++i) row[i] = Sample(((rowBase + columns[i]) & kMaxSample) >> shift);
     }
     return;
   }
 
-  const double gain = std::pow(10.0, frame.analogGain / 200.0);
-  const uint64_t factor =
-      static_cast<uint64_t>(std::min(frame.exposureNs / kReferenceExposureNs * gain, 1e6) * 65536.0);
+  // Exposure and gain scale the scene in 1/256 steps; past the cap every
+  // value saturates whatever the noise, and the product stays within 31 bits.
+  const double scale = frame.exposureNs / kReferenceExposureNs * std::pow(10.0, frame.analogGain / 200.0);
+  const int factor = static_cast<int>(std::min(scale * 256.0, double(kMaxFactor)));
   const int black = frame.blackLevel;
   // The scene drifts one column every second frame.
   const int drift = int((frame.frameCounter / 2) % kSceneWidth);
+  const Direction direction = ColumnDirection(width);
   for (int j = 0; j < height; ++j) {
-    const uint16_t* scene = scene_.data() + size_t(SceneRow(frame, j)) * kSceneWidth * 2 + drift;
+    const size_t rowStart = size_t(SceneRow(frame, j)) * kSceneWidth * 2;
     const int16_t* noise = noise_.data() + Mix(seed_ ^ (uint64_t(frame.frameCounter) << 20) ^ j) % kNoiseTableSize;
     Sample* row = out + size_t(j) * width;
-    for (int i = 0; i < width; ++i) {
-      int64_t level = int64_t((scene[columns[i]] * factor) >> 16) + black + noise[i];
-      row[i] = Sample(std::clamp<int64_t>(level, 0, kMaxSample) >> shift);
+    if (direction == Direction::kScattered) {
+      const uint16_t* scene = scene_.data() + rowStart + drift;
+      for (int i = 0; i < width; ++i) row[i] = Sample(Level(scene[columns[i]], factor, black, noise[i]) >> shift);
+      continue;
     }
+    // Contiguous columns read the scene row, or its mirror image, straight through.
+    const uint16_t* scene =
+        direction == Direction::kAscending
+            ? scene_.data() + rowStart + columns[0] + drift
+            : reversed_.data() + rowStart + (2 * kSceneWidth - 1 - columns[0] - drift) % kSceneWidth;
+    for (int i = 0; i < width; ++i) row[i] = Sample(Level(scene[i], factor, black, noise[i]) >> shift);
   }
   PlaceDefects(frame, reinterpret_cast<uint8_t*>(out));
 }

@@ -43,6 +43,8 @@ class FrameGenerator {
     int x, y;  // sensor coordinates
     bool hot;
   };
+  enum class Direction { kAscending, kDescending, kScattered };
+  Direction ColumnDirection(int width) const;
   template <class Sample>
   void Render(const FrameParameters& frame, Sample* out);
   void PlaceDefects(const FrameParameters& frame, uint8_t* out) const;
@@ -51,7 +53,8 @@ class FrameGenerator {
 
   const uint64_t seed_;
   const bool pattern_;
-  std::vector<uint16_t> scene_;  // kSceneHeight rows of twice kSceneWidth, so a shifted row needs no wrap
+  std::vector<uint16_t> scene_;     // kSceneHeight rows of twice kSceneWidth, so a shifted row needs no wrap
+  std::vector<uint16_t> reversed_;  // the same rows right to left
   std::vector<int16_t> noise_;
   std::vector<Defect> defects_;
   std::vector<int32_t> columns_;  // per output column: scene column

@@ -110,6 +110,9 @@ bool Imx991Sensor::MirrorHorizontal() const {
 bool Imx991Sensor::ExternalTrigger() const {
   return registers_[reg::kTriggerEnable] & 1;
 }
+bool Imx991Sensor::Standby() const {
+  return registers_[reg::kStandby] & 1;
+}
 
 SensorWindow Imx991Sensor::Window() const {
   SensorWindow window;
@@ -117,10 +120,6 @@ SensorWindow Imx991Sensor::Window() const {
   window.y = Word(reg::kWindowY0, reg::kWindowY1, 0x07);
   window.step = registers_[reg::kReadoutMode] == reg::kReadoutBinning ? 2 : 1;
   return window;
-}
-
-bool Imx991Sensor::IsTimingRegister(uint16_t address) {
-  return (address >= reg::kVmax0 && address <= reg::kHmax1) || address == reg::kTriggerEnable;
 }
 
 }  // namespace tevrin::virtualcam

@@ -40,10 +40,9 @@ class Imx991Sensor {
   bool FlipVertical() const;
   bool MirrorHorizontal() const;
   bool ExternalTrigger() const;
+  // While in standby (0x200 bit 0) the sensor makes no frames, triggered or not.
+  bool Standby() const;
   SensorWindow Window() const;
-
-  // Registers whose change alters the frame timing or the trigger mode.
-  static bool IsTimingRegister(uint16_t address);
 
  private:
   void Write(uint16_t address, uint8_t value);

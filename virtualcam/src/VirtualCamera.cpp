@@ -187,11 +187,10 @@ void VirtualCamera::BulkOutLocked(BulkTransfer& transfer) {
     Finish(transfer, ERROR_GEN_FAILURE, 0);
     return;
   }
-  if (memoryWriteLeft_ > 0) {
-    size_t n = std::min<uint64_t>(transfer.length, memoryWriteLeft_);
-    memory_.Write(memoryWriteAddress_, {transfer.data, n});
-    memoryWriteAddress_ += n;
-    memoryWriteLeft_ -= n;
+  if (memoryWrite_.left > 0) {
+    uint64_t at = memoryWrite_.address;
+    size_t n = memoryWrite_.Take(transfer.length);
+    memory_.Write(at, {transfer.data, n});
     Finish(transfer, ERROR_SUCCESS, n);
     return;
   }
@@ -209,8 +208,7 @@ void VirtualCamera::BulkOutLocked(BulkTransfer& transfer) {
     Finish(transfer, ERROR_GEN_FAILURE, 0);
     return;
   }
-  (write ? memoryWriteAddress_ : memoryReadAddress_) = address;
-  (write ? memoryWriteLeft_ : memoryReadLeft_) = command.length;
+  (write ? memoryWrite_ : memoryRead_) = {address, command.length};
   Finish(transfer, ERROR_SUCCESS, sizeof(command));
 }
 
@@ -219,11 +217,10 @@ void VirtualCamera::ServeImagePipeLocked(Clock::time_point now) {
 }
 
 bool VirtualCamera::ServeOneLocked(BulkTransfer& transfer, Clock::time_point now) {
-  if (memoryReadLeft_ > 0) {
-    size_t n = std::min<uint64_t>(transfer.length, memoryReadLeft_);
-    memory_.Read(memoryReadAddress_, {transfer.data, n});
-    memoryReadAddress_ += n;
-    memoryReadLeft_ -= n;
+  if (memoryRead_.left > 0) {
+    uint64_t at = memoryRead_.address;
+    size_t n = memoryRead_.Take(transfer.length);
+    memory_.Read(at, {transfer.data, n});
     Finish(transfer, ERROR_SUCCESS, n);
     return true;
   }
@@ -275,7 +272,9 @@ void VirtualCamera::DeliverHeaderLocked(BulkTransfer& transfer, uint32_t counter
   header.bytesPerPixel = frame.format.bytesPerPixel;
   header.imageBytes = static_cast<uint32_t>(imageBytes_);
   header.timestampMicros = clock_.MicrosecondsSincePowerOn(clock_.FrameTime(counter));
-  header.frameCounter = counter;
+  // The trigger loop compares this counter with board register 0x08, so both wrap at 8 bits.
+  header.frameCounter = counter & 0xFF;
+  header.framesMade = counter;
   header.exposureLines = sensor_.ExposureLines();
   header.analogGain = static_cast<uint32_t>(frame.analogGain);
   size_t n = std::min(transfer.length, sizeof(header));
@@ -300,13 +299,14 @@ void VirtualCamera::ResetStreamLocked(Clock::time_point now) {
   phase_ = Phase::kHeader;
   armed_ = false;
   imageOffset_ = imageBytes_ = 0;
-  memoryReadLeft_ = memoryWriteLeft_ = 0;
+  memoryRead_ = memoryWrite_ = {};
   lastDelivered_ = clock_.Count(now);
 }
 
 void VirtualCamera::RetimeLocked(Clock::time_point now) {
   auto period = sensor_.FramePeriod();
-  bool triggered = sensor_.ExternalTrigger();
+  // A sensor in standby makes no frames; the clock waits as for a trigger that never comes.
+  bool triggered = sensor_.ExternalTrigger() || sensor_.Standby();
   if (period == period_ && triggered == triggered_) return;
   clock_.Retime(now, period, triggered);
   if (triggered != triggered_) lastDelivered_ = clock_.Count(now);
@@ -424,7 +424,7 @@ void VirtualCamera::ShortenNextTransfer(uint32_t missingBytes) {
 void VirtualCamera::PulseTrigger() {
   {
     std::lock_guard lock(mutex_);
-    clock_.Trigger(Clock::now());
+    if (!sensor_.Standby()) clock_.Trigger(Clock::now());
   }
   wake_.notify_all();
 }

@@ -7,6 +7,7 @@
 #include <tevrin/hardware/Fx3Requests.h>
 #include <tevrin/win32/Driver.h>
 
+#include <algorithm>
 #include <condition_variable>
 #include <deque>
 #include <memory>
@@ -71,6 +72,18 @@ class VirtualCamera final : private FirmwareTarget {
     uint32_t headerBytes = 0;  // counted in the result of a buffered transfer
   };
   enum class Phase { kHeader, kImage };
+  // What a memory-window command announced and is still to come.
+  struct MemoryRun {
+    uint64_t address = 0;
+    uint64_t left = 0;
+    // The part of a transfer of `length` bytes that belongs to the run; moves past it.
+    size_t Take(size_t length) {
+      size_t n = static_cast<size_t>(std::min<uint64_t>(length, left));
+      address += n;
+      left -= n;
+      return n;
+    }
+  };
 
   // FirmwareTarget
   bool I2cWrite(uint8_t address, std::span<const uint8_t> bytes) override;
@@ -119,8 +132,7 @@ class VirtualCamera final : private FirmwareTarget {
   std::vector<uint16_t> frame_;  // 16-bit storage keeps the image aligned
   size_t imageBytes_ = 0;
   size_t imageOffset_ = 0;
-  uint64_t memoryReadAddress_ = 0, memoryReadLeft_ = 0;
-  uint64_t memoryWriteAddress_ = 0, memoryWriteLeft_ = 0;
+  MemoryRun memoryRead_, memoryWrite_;
 
   // Faults injected by tests.
   bool stalled_ = false;

@@ -64,7 +64,7 @@ std::optional<DWORD> Fx3Client::Control(uint8_t type, uint8_t request, uint16_t 
   block.header.timeoutSeconds = hw::kControlTimeoutSeconds;
   block.header.bufferOffset = sizeof(hw::SingleTransfer);
   block.header.bufferLength = hw::kControlDataBytes;
-  std::memcpy(block.data, data.data(), std::min(data.size(), sizeof(block.data)));
+  if (!data.empty()) std::memcpy(block.data, data.data(), std::min(data.size(), sizeof(block.data)));
   DWORD returned = 0;
   if (!DeviceIoControl(handle_, hw::kIoctlControlTransfer, &block, sizeof(block), &block, sizeof(block), &returned,
                        nullptr)) {

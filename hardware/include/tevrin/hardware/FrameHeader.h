@@ -16,10 +16,10 @@ struct FrameHeader {
   uint32_t imageBytes;     // number of image bytes that follow
   uint32_t reserved20[2];
   uint32_t timestampMicros;  // camera clock at the end of the frame, low 32 bits
-  uint32_t frameCounter;     // counts every frame the camera made
-  uint32_t reserved36;
-  uint32_t exposureLines;  // VMAX - SHS when the frame was exposed
-  uint32_t analogGain;     // sensor gain register value, 0.1 dB steps
+  uint32_t frameCounter;     // 8-bit frame counter, the value board register 0x08 shows for this frame
+  uint32_t framesMade;       // the camera's full count of frames
+  uint32_t exposureLines;    // VMAX - SHS when the frame was exposed
+  uint32_t analogGain;       // sensor gain register value, 0.1 dB steps
   uint32_t reserved48[4];
 };
 #pragma pack(pop)
@@ -28,6 +28,7 @@ static_assert(sizeof(FrameHeader) == 64);
 static_assert(offsetof(FrameHeader, imageBytes) == 16);
 static_assert(offsetof(FrameHeader, timestampMicros) == 28);
 static_assert(offsetof(FrameHeader, frameCounter) == 32);
+static_assert(offsetof(FrameHeader, framesMade) == 36);
 static_assert(offsetof(FrameHeader, exposureLines) == 40);
 static_assert(offsetof(FrameHeader, analogGain) == 44);
 

@@ -62,7 +62,8 @@ void HoldSensorBus(size_t camera, bool held);
 uint32_t FrameCounter(size_t camera);
 
 // Value of the pattern image at upright scene position (x, y), 0 <= x < 640,
-// 0 <= y < 512, in frame `counter`: (x + 640 y + 7 counter) mod 4096. 16-bit
+// 0 <= y < 512, in the frame whose header counter (8 bits, as board register
+// 0x08) is `counter`: (x + 640 y + 7 (counter mod 256)) mod 4096. 16-bit
 // output carries it as is, 8-bit output its upper 8 of 12 bits. The 0x3280
 // model's sensor is turned half a turn, so its output row 0 holds scene row
 // 511 read from x = 639 down to 0; the 0x3290 model's holds scene row 0.
