@@ -578,10 +578,31 @@ DWORD WINAPI timeGetTime(void);
 MMRESULT WINAPI timeBeginPeriod(UINT periodMs);
 MMRESULT WINAPI timeEndPeriod(UINT periodMs);
 
-/* Trace sink: silent unless TEVRIN_LOG asks for it */
+/* Trace sink. Silent unless TEVRIN_LOG names what to show, as comma-separated
+ * "category:level" entries ("usb:debug,sdk:info,*:warn"); a bare level means
+ * every category, and an entry for the category wins over "*". Levels, most to
+ * least severe: error, warn, info, debug, trace ("off" silences). A message
+ * names its category and level with a leading "[category]" or
+ * "[category:level]" tag ("[usb:debug] request sent"); untagged text is
+ * category "general", level info. Each line of the message becomes one output
+ * line "<seconds since first trace> <pid> <level> <category>: <text>", written
+ * whole to stderr or appended to the file $TEVRIN_LOG_FILE. Thread-safe; keeps
+ * GetLastError. */
 void WINAPI OutputDebugStringA(LPCSTR text);
 
-/* Files */
+/* Files. Differences from Windows: paths are Linux paths (no drive letters,
+ * '/' separates, names are case-sensitive); paths of the form "\\?\..." or
+ * "\\.\..." are device interfaces served by the driver registry. Share modes are enforced
+ * among this process's handles only, and FILE_SHARE_DELETE lets DeleteFileA
+ * remove the name at once instead of at the last close. With an OVERLAPPED the
+ * transfer happens at its offset and is complete on return (Internal holds the
+ * error, InternalHigh the byte count, hEvent is set). ReadFile/WriteFile
+ * without both a byte-count pointer and an OVERLAPPED fail with
+ * ERROR_INVALID_PARAMETER instead of faulting. SetFilePointer without a high
+ * part refuses positions of 4 GiB - 1 and above (ERROR_INVALID_PARAMETER).
+ * MoveFileExA cannot move across file systems (ERROR_NOT_SAME_DEVICE, even
+ * with MOVEFILE_COPY_ALLOWED). FILE_ATTRIBUTE_READONLY on a new file makes it
+ * mode 0444; other attributes and flags are ignored. */
 HANDLE WINAPI CreateFileA(LPCSTR fileName, DWORD desiredAccess, DWORD shareMode, LPSECURITY_ATTRIBUTES attributes,
                           DWORD creationDisposition, DWORD flagsAndAttributes, HANDLE templateFile);
 BOOL WINAPI ReadFile(HANDLE file, LPVOID buffer, DWORD bytesToRead, LPDWORD bytesRead, LPOVERLAPPED overlapped);
@@ -601,7 +622,14 @@ BOOL WINAPI DeviceIoControl(HANDLE device, DWORD controlCode, LPVOID inBuffer, D
 BOOL WINAPI GetOverlappedResult(HANDLE device, LPOVERLAPPED overlapped, LPDWORD bytesTransferred, BOOL wait);
 BOOL WINAPI CancelIo(HANDLE device);
 
-/* Named file mappings, shared between processes */
+/* Memory-backed file mappings (the file must be INVALID_HANDLE_VALUE; a file
+ * handle gives ERROR_NOT_SUPPORTED). A named section is shared by every process
+ * in the same $TEVRIN_NAMESPACE ("Local\" and "Global\" prefixes are
+ * dropped) and ends when its last handle and view in any process are gone,
+ * also when the holders crashed. Differences from Windows: a process opening a
+ * section made PAGE_READONLY elsewhere may still map it for writing; view
+ * offsets must be multiples of 64 KiB as on Windows; UnmapViewOfFile accepts
+ * any address inside a view. */
 HANDLE WINAPI CreateFileMappingA(HANDLE file, LPSECURITY_ATTRIBUTES attributes, DWORD protect, DWORD maximumSizeHigh,
                                  DWORD maximumSizeLow, LPCSTR name);
 HANDLE WINAPI OpenFileMappingA(DWORD desiredAccess, BOOL inheritHandle, LPCSTR name);
@@ -609,7 +637,19 @@ LPVOID WINAPI MapViewOfFile(HANDLE mapping, DWORD desiredAccess, DWORD offsetHig
                             SIZE_T bytesToMap);
 BOOL WINAPI UnmapViewOfFile(LPCVOID baseAddress);
 
-/* Text and modules */
+/* Text and modules. CP_ACP, CP_OEMCP, CP_THREAD_ACP and CP_UTF8 are UTF-8;
+ * wchar_t is 32 bits and holds a code point (a UTF-16 surrogate pair in two
+ * wchar_t is also accepted). Invalid input becomes U+FFFD, or fails with
+ * ERROR_NO_UNICODE_TRANSLATION under MB_ERR_INVALID_CHARS/WC_ERR_INVALID_CHARS;
+ * the ANSI pages accept a default character, CP_UTF8 refuses one as on
+ * Windows. A buffer too short (ERROR_INSUFFICIENT_BUFFER) is left untouched.
+ * GetSystemDefaultLangID gives 1041 when LC_ALL, else LC_MESSAGES, else LANG
+ * names a Japanese locale ("ja", "ja_JP..."), otherwise 1033.
+ * GetModuleHandleA(NULL) is the program; a name finds a loaded object without
+ * regard to case, "X.dll" or "X" matching libX.so[.version] or X.so; a name
+ * with '/' must be the loaded path. An HMODULE is the dynamic loader's handle.
+ * GetModuleFileNameA cuts a long path to size - 1 characters plus the
+ * terminator and returns size with ERROR_INSUFFICIENT_BUFFER, as on Windows. */
 int WINAPI WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR wide, int wideLength, LPSTR narrow,
                                int narrowSize, LPCSTR defaultChar, LPBOOL usedDefaultChar);
 int WINAPI MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR narrow, int narrowLength, LPWSTR wide,

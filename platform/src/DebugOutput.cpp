@@ -30,8 +30,8 @@ int LevelFromName(std::string_view name) {
 bool IsCategoryName(std::string_view name) {
   if (name.empty()) return false;
   for (char c : name) {
-    bool allowed = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' ||
-                   c == '-' || c == '.';
+    bool allowed =
+        (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' || c == '-' || c == '.';
     if (!allowed) return false;
   }
   return true;

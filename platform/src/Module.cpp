@@ -28,10 +28,13 @@ std::string ProgramPath() {
   return path;
 }
 
+int Folded(char c) {
+  return std::tolower(static_cast<unsigned char>(c));
+}
+
 bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix) {
   return text.size() >= prefix.size() &&
-         std::equal(prefix.begin(), prefix.end(), text.begin(),
-                    [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) == std::tolower(b); });
+         std::equal(prefix.begin(), prefix.end(), text.begin(), [](char a, char b) { return Folded(a) == Folded(b); });
 }
 
 std::string_view BaseName(std::string_view path) {
@@ -43,11 +46,10 @@ std::string_view BaseName(std::string_view path) {
 // when the name has no extension; the Linux file carries "lib" and ".so" and
 // perhaps a version.
 bool NameMatches(std::string_view wanted, std::string_view fileName) {
-  if (wanted.size() == fileName.size() && StartsWithIgnoringCase(fileName, wanted)) return true;
   std::string_view stem = wanted;
   if (stem.size() > 4 && StartsWithIgnoringCase(stem.substr(stem.size() - 4), ".dll")) stem.remove_suffix(4);
-  for (std::string_view prefix : {"lib", ""}) {
-    std::string candidate = std::string(prefix) + std::string(stem) + ".so";
+  std::string candidates[] = {std::string(wanted), "lib" + std::string(stem) + ".so", std::string(stem) + ".so"};
+  for (const std::string& candidate : candidates) {
     if (StartsWithIgnoringCase(fileName, candidate) &&
         (fileName.size() == candidate.size() || fileName[candidate.size()] == '.')) {
       return true;

@@ -8,11 +8,13 @@
 namespace tevrin::win32 {
 
 namespace {
+// An open without data access (attributes only) neither meets nor imposes a share mode.
 bool Conflicts(const FileAccess& existing, const FileAccess& requested) {
-  return (requested.read && !(existing.share & FILE_SHARE_READ)) ||
-         (requested.write && !(existing.share & FILE_SHARE_WRITE)) ||
-         (existing.read && !(requested.share & FILE_SHARE_READ)) ||
-         (existing.write && !(requested.share & FILE_SHARE_WRITE));
+  bool bothTouchData = (existing.read || existing.write) && (requested.read || requested.write);
+  return bothTouchData && ((requested.read && !(existing.share & FILE_SHARE_READ)) ||
+                           (requested.write && !(existing.share & FILE_SHARE_WRITE)) ||
+                           (existing.read && !(requested.share & FILE_SHARE_READ)) ||
+                           (existing.write && !(requested.share & FILE_SHARE_WRITE)));
 }
 }  // namespace
 

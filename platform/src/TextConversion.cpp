@@ -26,7 +26,9 @@ struct Decoded {
   bool valid;
 };
 
-bool InRange(unsigned char byte, unsigned char low, unsigned char high) { return byte >= low && byte <= high; }
+bool InRange(unsigned char byte, unsigned char low, unsigned char high) {
+  return byte >= low && byte <= high;
+}
 
 // One character of UTF-8; an invalid sequence consumes its longest valid-looking
 // start, so each bad sequence becomes one replacement character.

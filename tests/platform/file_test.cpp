@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include "Win32Expect.h"
+
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -15,7 +17,9 @@ std::string ScratchPath(const std::string& name) {
   return std::string(scratch != nullptr ? scratch : "/tmp") + "/" + name;
 }
 
-void WriteText(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
+void WriteText(const std::string& path, const std::string& text) {
+  std::ofstream(path, std::ios::binary) << text;
+}
 
 std::string ReadText(const std::string& path) {
   std::stringstream contents;
@@ -114,11 +118,9 @@ TEST(FileIo, WritesReadsAndMovesThePointer) {
 
   EXPECT_EQ(SetFilePointer(file.handle, 2, nullptr, FILE_BEGIN), 2u);
   EXPECT_EQ(SetFilePointer(file.handle, 3, nullptr, FILE_CURRENT), 5u);
-  EXPECT_EQ(SetFilePointer(file.handle, -6, nullptr, FILE_CURRENT), INVALID_SET_FILE_POINTER);
-  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_NEGATIVE_SEEK));
+  EXPECT_FAILS(SetFilePointer(file.handle, -6, nullptr, FILE_CURRENT), INVALID_SET_FILE_POINTER, ERROR_NEGATIVE_SEEK);
   EXPECT_EQ(SetFilePointer(file.handle, 0, nullptr, FILE_CURRENT), 5u) << "a failed move leaves the pointer";
-  EXPECT_EQ(SetFilePointer(file.handle, 0, nullptr, 7), INVALID_SET_FILE_POINTER);
-  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+  EXPECT_FAILS(SetFilePointer(file.handle, 0, nullptr, 7), INVALID_SET_FILE_POINTER, ERROR_INVALID_PARAMETER);
 
   // Beyond 4 GiB through the high part; writing there makes a sparse file.
   LONG high = 1;
@@ -144,8 +146,7 @@ TEST(FileIo, OverlappedTransfersUseTheOffsetAndComplete) {
   EXPECT_EQ(std::string(buffer, overlapped.InternalHigh), "fgh");
   EXPECT_EQ(WaitForSingleObject(event, 0), WAIT_OBJECT_0);
   overlapped.u.s.Offset = 100;
-  EXPECT_FALSE(ReadFile(file.handle, buffer, sizeof buffer, nullptr, &overlapped));
-  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_HANDLE_EOF));
+  EXPECT_FAILS(ReadFile(file.handle, buffer, sizeof buffer, nullptr, &overlapped), FALSE, ERROR_HANDLE_EOF);
   CloseHandle(event);
 }
 
@@ -157,17 +158,12 @@ TEST(FileIo, BadCallsFailWithoutTouchingTheFile) {
   HANDLE event = CreateEventA(nullptr, TRUE, FALSE, nullptr);
   char buffer[4];
   DWORD moved = 0;
-  EXPECT_FALSE(WriteFile(reader.handle, "x", 1, &moved, nullptr));
-  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
-  EXPECT_FALSE(ReadFile(writer.handle, buffer, 4, &moved, nullptr));
-  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
-  EXPECT_FALSE(ReadFile(reader.handle, buffer, 4, nullptr, nullptr));
-  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
-  EXPECT_FALSE(ReadFile(reader.handle, nullptr, 4, &moved, nullptr));
-  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_NOACCESS));
+  EXPECT_FAILS(WriteFile(reader.handle, "x", 1, &moved, nullptr), FALSE, ERROR_ACCESS_DENIED);
+  EXPECT_FAILS(ReadFile(writer.handle, buffer, 4, &moved, nullptr), FALSE, ERROR_ACCESS_DENIED);
+  EXPECT_FAILS(ReadFile(reader.handle, buffer, 4, nullptr, nullptr), FALSE, ERROR_INVALID_PARAMETER);
+  EXPECT_FAILS(ReadFile(reader.handle, nullptr, 4, &moved, nullptr), FALSE, ERROR_NOACCESS);
   for (HANDLE bad : {static_cast<HANDLE>(nullptr), INVALID_HANDLE_VALUE, event, reinterpret_cast<HANDLE>(0x7ff0)}) {
-    EXPECT_FALSE(ReadFile(bad, buffer, 4, &moved, nullptr));
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
+    EXPECT_FAILS(ReadFile(bad, buffer, 4, &moved, nullptr), FALSE, ERROR_INVALID_HANDLE);
     EXPECT_EQ(GetFileSize(bad, nullptr), INVALID_FILE_SIZE);
     EXPECT_EQ(SetFilePointer(bad, 0, nullptr, FILE_BEGIN), INVALID_SET_FILE_POINTER);
   }
@@ -179,8 +175,7 @@ TEST(FileIo, FullDiskReportsDiskFull) {
   OwnedFile full = Open("/dev/full", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING);
   ASSERT_NE(full.handle, INVALID_HANDLE_VALUE);
   DWORD moved = 7;
-  EXPECT_FALSE(WriteFile(full.handle, "data", 4, &moved, nullptr));
-  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_DISK_FULL));
+  EXPECT_FAILS(WriteFile(full.handle, "data", 4, &moved, nullptr), FALSE, ERROR_DISK_FULL);
   EXPECT_EQ(moved, 0u);
 }
 
@@ -208,12 +203,10 @@ TEST(ShareMode, ConflictingOpensAreRefused) {
   for (const Case& c : refused) {
     SCOPED_TRACE(c.label);
     OwnedFile other = Open(path, c.access, c.share, c.disposition);
-    EXPECT_EQ(other.handle, INVALID_HANDLE_VALUE);
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
+    EXPECT_FAILS(other.handle, INVALID_HANDLE_VALUE, ERROR_SHARING_VIOLATION);
   }
   EXPECT_EQ(ReadText(path), "contents");
-  EXPECT_FALSE(DeleteFileA(path.c_str()));
-  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
+  EXPECT_FAILS(DeleteFileA(path.c_str()), FALSE, ERROR_SHARING_VIOLATION);
   CloseHandle(first.handle);
   first.handle = INVALID_HANDLE_VALUE;
   OwnedFile writer = Open(path, GENERIC_WRITE, FILE_SHARE_DELETE, OPEN_EXISTING);
@@ -226,8 +219,7 @@ TEST(FileSystem, DeleteAndRenameForSaveThroughATemporaryFile) {
   std::string temporary = ScratchPath("settings.bin.tmp");
   WriteText(target, "old");
   WriteText(temporary, "new");
-  EXPECT_FALSE(MoveFileExA(temporary.c_str(), target.c_str(), 0));
-  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ALREADY_EXISTS));
+  EXPECT_FAILS(MoveFileExA(temporary.c_str(), target.c_str(), 0), FALSE, ERROR_ALREADY_EXISTS);
   {
     OwnedFile reader = Open(target, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, OPEN_EXISTING);
     EXPECT_FALSE(MoveFileExA(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING));
@@ -236,18 +228,14 @@ TEST(FileSystem, DeleteAndRenameForSaveThroughATemporaryFile) {
   EXPECT_EQ(ReadText(target), "old");
   EXPECT_TRUE(MoveFileExA(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH));
   EXPECT_EQ(ReadText(target), "new");
-  EXPECT_FALSE(MoveFileExA(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING));
-  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
-  EXPECT_FALSE(MoveFileExA(nullptr, target.c_str(), 0));
-  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+  EXPECT_FAILS(MoveFileExA(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING), FALSE, ERROR_FILE_NOT_FOUND);
+  EXPECT_FAILS(MoveFileExA(nullptr, target.c_str(), 0), FALSE, ERROR_INVALID_PARAMETER);
 
   EXPECT_TRUE(DeleteFileA(target.c_str()));
-  EXPECT_FALSE(DeleteFileA(target.c_str()));
-  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+  EXPECT_FAILS(DeleteFileA(target.c_str()), FALSE, ERROR_FILE_NOT_FOUND);
   EXPECT_FALSE(DeleteFileA(ScratchPath("").c_str()));
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED)) << "a directory is not deleted";
-  EXPECT_FALSE(DeleteFileA(nullptr));
-  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+  EXPECT_FAILS(DeleteFileA(nullptr), FALSE, ERROR_INVALID_PARAMETER);
 }
 
 }  // namespace

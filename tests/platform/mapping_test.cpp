@@ -1,4 +1,5 @@
 // Named and unnamed file mappings within one process and between processes.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <spawn.h>
@@ -6,8 +7,12 @@
 #include <unistd.h>
 #include <windows.h>
 
+#include "Win32Expect.h"
+
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -25,19 +30,17 @@ uint32_t* MapWords(HANDLE mapping, DWORD access = FILE_MAP_ALL_ACCESS) {
   return static_cast<uint32_t*>(MapViewOfFile(mapping, access, 0, 0, 0));
 }
 
-// mapping_peer run with its stdin and stdout on pipes.
+// mapping_peer with its stdin and stdout on pipes; destroying it ends its
+// stdin and waits for it.
 class Peer {
  public:
   explicit Peer(std::vector<std::string> arguments) {
     int input[2], output[2];
-    EXPECT_EQ(pipe(input), 0);
-    EXPECT_EQ(pipe(output), 0);
+    EXPECT_EQ(pipe2(input, O_CLOEXEC) | pipe2(output, O_CLOEXEC), 0);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, input[0], STDIN_FILENO);
     posix_spawn_file_actions_adddup2(&actions, output[1], STDOUT_FILENO);
-    posix_spawn_file_actions_addclose(&actions, input[1]);
-    posix_spawn_file_actions_addclose(&actions, output[0]);
     arguments.insert(arguments.begin(), TEVRIN_MAPPING_PEER);
     std::vector<char*> argv;
     for (auto& argument : arguments) argv.push_back(argument.data());
@@ -50,30 +53,25 @@ class Peer {
     fromPeer_ = fdopen(output[0], "r");
   }
   ~Peer() {
-    if (pid_ > 0) Finish();
+    Finish();
     fclose(fromPeer_);
   }
 
   std::string ReadLine() {
     char line[64] = {};
     if (fgets(line, sizeof line, fromPeer_) == nullptr) return "";
-    std::string text(line);
-    if (!text.empty() && text.back() == '\n') text.pop_back();
-    return text;
+    return std::string(line, std::strcspn(line, "\n"));
   }
-  // Ends its stdin and returns its exit code.
+  // Its exit code, -1 when killed.
   int Finish() {
     if (toPeer_ >= 0) close(toPeer_);
     toPeer_ = -1;
     int status = 0;
-    waitpid(pid_, &status, 0);
+    if (pid_ > 0) waitpid(pid_, &status, 0);
     pid_ = -1;
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   }
-  void Kill() {
-    kill(pid_, SIGKILL);
-    Finish();
-  }
+  void Kill() { kill(pid_, SIGKILL); }
 
  private:
   pid_t pid_ = -1;
@@ -95,8 +93,7 @@ TEST(FileMapping, NamedSectionIsSharedAndEndsWithItsLastHandle) {
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ALREADY_EXISTS));
   HANDLE reader = OpenFileMappingA(FILE_MAP_READ, FALSE, "device-table");
   ASSERT_NE(reader, nullptr);
-  EXPECT_EQ(MapViewOfFile(reader, FILE_MAP_WRITE, 0, 0, 0), nullptr);
-  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
+  EXPECT_FAILS(MapViewOfFile(reader, FILE_MAP_WRITE, 0, 0, 0), nullptr, ERROR_ACCESS_DENIED);
   uint32_t* readView = MapWords(reader, FILE_MAP_READ);
   ASSERT_NE(readView, nullptr);
   EXPECT_NE(readView, firstView);
@@ -110,8 +107,7 @@ TEST(FileMapping, NamedSectionIsSharedAndEndsWithItsLastHandle) {
   CloseHandle(again);
   EXPECT_TRUE(UnmapViewOfFile(firstView));
   EXPECT_TRUE(UnmapViewOfFile(readView));
-  EXPECT_EQ(OpenFileMappingA(FILE_MAP_ALL_ACCESS, FALSE, "device-table"), nullptr);
-  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+  EXPECT_FAILS(OpenFileMappingA(FILE_MAP_ALL_ACCESS, FALSE, "device-table"), nullptr, ERROR_FILE_NOT_FOUND);
 }
 
 TEST(FileMapping, UnnamedSectionViewsShareMemory) {
@@ -130,67 +126,22 @@ TEST(FileMapping, UnnamedSectionViewsShareMemory) {
 TEST(FileMapping, BadCallsFailWithTheWindowsCode) {
   HANDLE event = CreateEventA(nullptr, TRUE, FALSE, nullptr);
   HANDLE mapping = Create("bad-calls", 65536);
-  struct Case {
-    const char* label;
-    HANDLE (*call)(HANDLE event);
-    DWORD error;
-  };
-  const Case creates[] = {
-      {"size 0", [](HANDLE) { return Create("zero", 0); }, ERROR_INVALID_PARAMETER},
-      {"execute protection",
-       [](HANDLE) { return CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, 0x40, 0, kSize, "exec"); },
-       ERROR_INVALID_PARAMETER},
-      {"an event as the file",
-       [](HANDLE event) { return CreateFileMappingA(event, nullptr, PAGE_READWRITE, 0, kSize, "e"); },
-       ERROR_INVALID_HANDLE},
-      {"open a missing name", [](HANDLE) { return OpenFileMappingA(FILE_MAP_READ, FALSE, "missing"); },
-       ERROR_FILE_NOT_FOUND},
-      {"open without a name", [](HANDLE) { return OpenFileMappingA(FILE_MAP_READ, FALSE, nullptr); },
-       ERROR_INVALID_PARAMETER},
-  };
-  for (const Case& c : creates) {
-    SCOPED_TRACE(c.label);
-    EXPECT_EQ(c.call(event), nullptr);
-    EXPECT_EQ(GetLastError(), c.error);
-  }
-  struct ViewCase {
-    const char* label;
-    HANDLE mapping;
-    DWORD offset;
-    SIZE_T bytes;
-    DWORD error;
-  };
-  const ViewCase views[] = {
-      {"an event", event, 0, 0, ERROR_INVALID_HANDLE},
-      {"offset off the 64 KiB grid", mapping, 4096, 0, ERROR_MAPPED_ALIGNMENT},
-      {"larger than the section", mapping, 0, 65537, ERROR_ACCESS_DENIED},
-      {"starting at its end", mapping, 65536, 0, ERROR_ACCESS_DENIED},
-  };
-  for (const ViewCase& c : views) {
-    SCOPED_TRACE(c.label);
-    EXPECT_EQ(MapViewOfFile(c.mapping, FILE_MAP_READ, 0, c.offset, c.bytes), nullptr);
-    EXPECT_EQ(GetLastError(), c.error);
-  }
+  EXPECT_FAILS(Create("zero", 0), nullptr, ERROR_INVALID_PARAMETER);
+  EXPECT_FAILS(CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, 0x40, 0, kSize, "x"), nullptr,
+               ERROR_INVALID_PARAMETER);  // execute protection
+  EXPECT_FAILS(CreateFileMappingA(event, nullptr, PAGE_READWRITE, 0, kSize, "e"), nullptr, ERROR_INVALID_HANDLE);
+  EXPECT_FAILS(OpenFileMappingA(FILE_MAP_READ, FALSE, "missing"), nullptr, ERROR_FILE_NOT_FOUND);
+  EXPECT_FAILS(OpenFileMappingA(FILE_MAP_READ, FALSE, nullptr), nullptr, ERROR_INVALID_PARAMETER);
+  EXPECT_FAILS(MapViewOfFile(event, FILE_MAP_READ, 0, 0, 0), nullptr, ERROR_INVALID_HANDLE);
+  EXPECT_FAILS(MapViewOfFile(mapping, FILE_MAP_READ, 0, 4096, 0), nullptr, ERROR_MAPPED_ALIGNMENT);
+  EXPECT_FAILS(MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 65537), nullptr, ERROR_ACCESS_DENIED);
+  EXPECT_FAILS(MapViewOfFile(mapping, FILE_MAP_READ, 0, 65536, 0), nullptr, ERROR_ACCESS_DENIED);
   int local = 0;
   for (const void* address : {static_cast<const void*>(nullptr), static_cast<const void*>(&local)}) {
-    EXPECT_FALSE(UnmapViewOfFile(address));
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_ADDRESS));
+    EXPECT_FAILS(UnmapViewOfFile(address), FALSE, ERROR_INVALID_ADDRESS);
   }
   CloseHandle(mapping);
   CloseHandle(event);
-}
-
-TEST(FileMappingBetweenProcesses, BothSeeOneSection) {
-  HANDLE mapping = Create("between");
-  uint32_t* words = MapWords(mapping);
-  ASSERT_NE(words, nullptr);
-  words[0] = 41;
-  Peer peer({"open", "between", "99"});
-  EXPECT_EQ(peer.ReadLine(), "41");
-  EXPECT_EQ(peer.Finish(), 0);
-  EXPECT_EQ(words[1], 99u);
-  UnmapViewOfFile(words);
-  CloseHandle(mapping);
 }
 
 TEST(FileMappingBetweenProcesses, SectionEndsWithTheLastHandleInAnyProcess) {
@@ -202,7 +153,10 @@ TEST(FileMappingBetweenProcesses, SectionEndsWithTheLastHandleInAnyProcess) {
   ASSERT_NE(words, nullptr);
   EXPECT_EQ(words[0], 0xC0FFEEu);
   EXPECT_EQ(holder.Finish(), 0);
-  EXPECT_EQ(Peer({"open", "held", "1"}).Finish(), 0) << "this process still holds it";
+  Peer opener({"open", "held", "99"});
+  EXPECT_EQ(opener.ReadLine(), std::to_string(0xC0FFEE));
+  EXPECT_EQ(opener.Finish(), 0) << "this process still holds it";
+  EXPECT_EQ(words[1], 99u) << "the other process wrote into our view";
   UnmapViewOfFile(words);
   CloseHandle(mapping);
   EXPECT_EQ(Peer({"open", "held", "1"}).Finish(), 2) << "gone with the last handle";
@@ -212,10 +166,31 @@ TEST(FileMappingBetweenProcesses, CrashedHolderLeavesNoSection) {
   Peer holder({"hold", "crashed", "4096"});
   ASSERT_EQ(holder.ReadLine(), "created");
   holder.Kill();
-  EXPECT_EQ(OpenFileMappingA(FILE_MAP_ALL_ACCESS, FALSE, "crashed"), nullptr);
-  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+  EXPECT_EQ(holder.Finish(), -1);
+  EXPECT_FAILS(OpenFileMappingA(FILE_MAP_ALL_ACCESS, FALSE, "crashed"), nullptr, ERROR_FILE_NOT_FOUND);
   Peer second({"hold", "crashed", "4096"});
   EXPECT_EQ(second.ReadLine(), "created") << "a new section, not the dead one's";
+}
+
+TEST(FileMappingBetweenProcesses, ProcessesComingAndGoingNeverSplitASection) {
+  constexpr int kPeers = 3, kRounds = 300;
+  auto churn = [] {
+    std::vector<std::unique_ptr<Peer>> peers;
+    for (int i = 0; i < kPeers; ++i) {
+      peers.push_back(std::make_unique<Peer>(std::vector<std::string>{"churn", "churn", std::to_string(kRounds)}));
+    }
+    for (auto& peer : peers) EXPECT_EQ(peer->Finish(), 0);
+  };
+  HANDLE mapping = Create("churn", 4096);
+  auto* counter = MapWords(mapping);
+  ASSERT_NE(counter, nullptr);
+  churn();
+  EXPECT_EQ(__atomic_load_n(counter, __ATOMIC_SEQ_CST), static_cast<uint32_t>(kPeers * kRounds))
+      << "every round joined the section this process holds";
+  UnmapViewOfFile(counter);
+  CloseHandle(mapping);
+  churn();  // without a holder the name comes and goes; whoever is last removes it
+  EXPECT_FAILS(OpenFileMappingA(FILE_MAP_READ, FALSE, "churn"), nullptr, ERROR_FILE_NOT_FOUND);
 }
 
 }  // namespace

@@ -3,6 +3,8 @@
 //                                 as its second; exit 2 when NAME does not exist
 //   mapping_peer hold NAME SIZE   creates NAME, prints "created" (first word set
 //                                 to 0xC0FFEE) or "existed", holds it until stdin ends
+//   mapping_peer churn NAME COUNT creates, increments the first word of and
+//                                 closes NAME COUNT times
 #include <windows.h>
 
 #include <cstdint>
@@ -41,11 +43,24 @@ int Hold(const char* name, DWORD size) {
   return 0;
 }
 
+int Churn(const char* name, unsigned long count) {
+  for (unsigned long i = 0; i < count; ++i) {
+    HANDLE mapping = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 4096, name);
+    auto* words = static_cast<uint32_t*>(MapViewOfFile(mapping, FILE_MAP_WRITE, 0, 0, 0));
+    if (words == nullptr) return 3;
+    __atomic_fetch_add(&words[0], 1, __ATOMIC_SEQ_CST);
+    UnmapViewOfFile(words);
+    CloseHandle(mapping);
+  }
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   if (argc == 4 && std::strcmp(argv[1], "open") == 0) return Open(argv[2], std::strtoul(argv[3], nullptr, 0));
   if (argc == 4 && std::strcmp(argv[1], "hold") == 0) return Hold(argv[2], std::strtoul(argv[3], nullptr, 0));
-  std::fprintf(stderr, "usage: mapping_peer open NAME VALUE | hold NAME SIZE\n");
+  if (argc == 4 && std::strcmp(argv[1], "churn") == 0) return Churn(argv[2], std::strtoul(argv[3], nullptr, 0));
+  std::fprintf(stderr, "usage: mapping_peer open NAME VALUE | hold NAME SIZE | churn NAME COUNT\n");
   return 64;
 }
