@@ -191,6 +191,30 @@ TEST_F(DeviceTableTest, SharedBlock_ResetOnlyWhenNoControllerLives) {
   ExpectEntry(*fresh, 0, 0x3280, 0, CameraPath(0x3280, 2));
 }
 
+TEST_F(DeviceTableTest, SharedBlock_DamagedByAnotherProcessIsReadSafely) {
+  auto first = NewController();
+  HANDLE mapping = OpenFileMappingA(FILE_MAP_ALL_ACCESS, FALSE, usb::kSharedBlockName);
+  ASSERT_NE(mapping, nullptr);
+  auto* block =
+      static_cast<SharedDeviceBlock*>(MapViewOfFile(mapping, FILE_MAP_ALL_ACCESS, 0, 0, sizeof(SharedDeviceBlock)));
+  ASSERT_NE(block, nullptr);
+  block->entryCount = 1000;
+  for (auto& entry : block->entries) {
+    entry.productId = 0x3280;
+    std::memset(entry.path, 'x', sizeof(entry.path));
+  }
+
+  auto second = NewController();
+  EXPECT_EQ(second->EntryCount(), 32);
+  EXPECT_EQ(std::strlen(second->Entry(31)->path), usb::kDevicePathBytes - 1);
+  driver->SetInterfaces({CameraPath(0x3280, 1)});
+  EXPECT_EQ(second->ScanDevices(), 32) << "a full table takes no more";
+  block->entryCount = -5;
+  EXPECT_EQ(second->ScanDevices(), 1) << "a negative count is an empty table";
+  UnmapViewOfFile(block);
+  CloseHandle(mapping);
+}
+
 TEST_F(DeviceTableTest, DiagnosticLogPath_BesideTheExecutable) {
   auto camera = NewController();
   char executable[MAX_PATH] = {};
