@@ -31,7 +31,9 @@ CTevrin::~CTevrin() {
 }
 
 int CTevrin::Initialize(HWND notifyWindow) {
+  // A new device object has no camera open yet, whatever the old one had.
   device_.reset();
+  deviceNumber_ = -1;
   if (makeDevice_) device_ = makeDevice_();
   notifyWindow_ = notifyWindow;
   if (notifyWindow) {

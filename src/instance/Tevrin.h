@@ -88,7 +88,12 @@ class CTevrin {
 
   // Error model.
   int RecordError(int code);  // always returns 0
-  void PostError(int code);   // posts without recording
+  template <typename Result>
+  Result Fail(int code, Result result) {
+    RecordError(code);
+    return result;
+  }
+  void PostError(int code);  // posts without recording
   int PopError() { return errors_.Pop(); }
 
   // Device selection and identity.

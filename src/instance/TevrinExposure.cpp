@@ -1,6 +1,9 @@
+#include <algorithm>
 #include <climits>
 #include <cmath>
+#include <cstdint>
 
+#include "instance/OkFlag.h"
 #include "instance/Tevrin.h"
 
 namespace {
@@ -8,17 +11,12 @@ namespace {
 constexpr int kUnitsPerSecond = 10000;
 constexpr int kMaxAutoIris = 2;
 
-int SetOk(int* ok, int value) {
-  if (ok) *ok = value;
-  return value;
-}
-
 // Whole seconds in device units, saturated: the camera accepted the value, but
 // a double far outside int's range must not reach the conversion.
 int WholeSecondsToUnits(double seconds) {
   const double units = std::trunc(seconds) * kUnitsPerSecond;
-  if (!(units > INT_MIN)) return units != units ? 0 : INT_MIN;
-  return units < INT_MAX ? static_cast<int>(units) : INT_MAX;
+  if (std::isnan(units)) return 0;
+  return static_cast<int>(std::clamp(units, static_cast<double>(INT_MIN), static_cast<double>(INT_MAX)));
 }
 
 }  // namespace
@@ -49,8 +47,8 @@ int CTevrin::SetExposureTimeEx(double seconds) {
 
 double CTevrin::GetExposureTimeEx(int* ok) {
   SetOk(ok, 0);
-  if (!device_) return RecordError(TEVRIN_ERROR_NOT_READY), -1.0;
-  if (!device_->HasExposureSeconds()) return RecordError(TEVRIN_ERROR_UNSUPPORTED), -1.0;
+  if (!device_) return Fail(TEVRIN_ERROR_NOT_READY, -1.0);
+  if (!device_->HasExposureSeconds()) return Fail(TEVRIN_ERROR_UNSUPPORTED, -1.0);
   double seconds = 0.0;
   if (!SetOk(ok, device_->GetExposureSeconds(&seconds) ? 1 : 0)) return -1.0;
   analog_.exposureSeconds = seconds;
@@ -64,16 +62,18 @@ int CTevrin::SetRealExposureTime(int microseconds) {
 }
 
 int CTevrin::GetRealExposureTime(int* ok) {
-  if (!device_) return SetOk(ok, 0), RecordError(TEVRIN_ERROR_NOT_READY);
-  realExposure_ = analog_.exposure * 100;
+  SetOk(ok, 0);
+  if (!device_) return RecordError(TEVRIN_ERROR_NOT_READY);
+  // Saturated: a long fractional exposure can hold more units than fit as microseconds.
+  realExposure_ = static_cast<int>(std::clamp<std::int64_t>(std::int64_t{analog_.exposure} * 100, INT_MIN, INT_MAX));
   SetOk(ok, 1);
   return realExposure_;
 }
 
 double CTevrin::GetTemperatureEx(int* ok) {
   SetOk(ok, 0);
-  if (!device_) return RecordError(TEVRIN_ERROR_NOT_READY), 0.0;
-  if (!device_->HasTemperature()) return RecordError(TEVRIN_ERROR_UNSUPPORTED), 0.0;
+  if (!device_) return Fail(TEVRIN_ERROR_NOT_READY, 0.0);
+  if (!device_->HasTemperature()) return Fail(TEVRIN_ERROR_UNSUPPORTED, 0.0);
   double celsius = 0.0;
   const int read = device_->GetTemperature(&celsius) ? 1 : 0;
   SetOk(ok, read);

@@ -2,6 +2,7 @@
 #include <array>
 #include <climits>
 
+#include "instance/OkFlag.h"
 #include "instance/Tevrin.h"
 
 // How a filter ID reaches its value.
@@ -37,11 +38,6 @@ namespace {
 using Entry = CTevrin::FilterEntry;
 using Kind = FilterKind;
 using Channel = CCameraDevice::ColorChannel;
-
-int SetOk(int* ok, int value) {
-  if (ok) *ok = value;
-  return value;
-}
 
 }  // namespace
 
@@ -201,11 +197,11 @@ int CTevrin::GetDeviceFilter(const FilterEntry& entry, int* ok) {
       SetOk(ok, 1);
       return device_->GetExposure();
     case Kind::Peltier:
-      if (!device_->HasCooler()) return RecordError(TEVRIN_ERROR_UNSUPPORTED), -1;
+      if (!device_->HasCooler()) return Fail(TEVRIN_ERROR_UNSUPPORTED, -1);
       SetOk(ok, 1);
       return device_->GetCooler();
     case Kind::Temperature:
-      return RecordError(TEVRIN_ERROR_UNSUPPORTED), -1;
+      return Fail(TEVRIN_ERROR_UNSUPPORTED, -1);
     case Kind::ModeSwitch: {
       const int mode = device_->GetModeSwitch();
       SetOk(ok, mode != -1);

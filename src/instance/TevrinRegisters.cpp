@@ -1,3 +1,4 @@
+#include "instance/OkFlag.h"
 #include "instance/Tevrin.h"
 
 namespace {
@@ -5,10 +6,6 @@ namespace {
 constexpr int kIOPortRegister = 0x07;
 constexpr int kEepromAddressMask = 0xFFF;
 constexpr int kWriteVerifyAttempts = 10;
-
-void SetOk(int* ok, int value) {
-  if (ok) *ok = value;
-}
 
 }  // namespace
 

@@ -29,6 +29,7 @@ TEST_F(ExposureAndRegisters, FractionalExposureCountsWholeSecondsInDeviceUnits) 
   EXPECT_EQ(instance->Analog().exposure, 20000);
   ASSERT_EQ(instance->SetExposureTimeEx(1e12), 1);  // saturates instead of overflowing
   EXPECT_EQ(instance->Analog().exposure, INT_MAX);
+  EXPECT_EQ(instance->GetRealExposureTime(nullptr), INT_MAX);
   device->setterResult = 0;
   EXPECT_EQ(instance->SetExposureTimeEx(0.5), 0);
   EXPECT_EQ(instance->PopError(), 0);

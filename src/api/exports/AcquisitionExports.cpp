@@ -1,13 +1,5 @@
 #include "api/exports/Export.h"
 
-namespace {
-
-int NeedsAcquisition(int handle) {
-  return Forward(handle, 0, [](CTevrin& instance) { return instance.NeedsAcquisition(); });
-}
-
-}  // namespace
-
 TEVRIN_EXPORT int Tevrin_Preview(int handle) {
   return NeedsAcquisition(handle);
 }

@@ -40,3 +40,8 @@ int ForwardWide(int handle, const wchar_t* wide, Operation&& operation) {
     return operation(instance, narrow);
   });
 }
+
+// Exports whose work belongs to the acquisition layer.
+inline int NeedsAcquisition(int handle) {
+  return Forward(handle, 0, [](CTevrin& instance) { return instance.NeedsAcquisition(); });
+}

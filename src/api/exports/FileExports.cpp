@@ -2,10 +2,6 @@
 
 namespace {
 
-int NeedsAcquisition(int handle) {
-  return Forward(handle, 0, [](CTevrin& instance) { return instance.NeedsAcquisition(); });
-}
-
 int NeedsAcquisitionWide(int handle, const wchar_t* path) {
   return ForwardWide(handle, path, [](CTevrin& instance, const char*) { return instance.NeedsAcquisition(); });
 }
