@@ -184,17 +184,27 @@ int Tevrin_ReadSerialNumberW(int handle, wchar_t* serial, int size);
 /* Errors: 9 info NULL, 5 info->size below 36, 1 no device. */
 int Tevrin_GetCameraInfo(int handle, CameraInfo* info);
 
-/* ---- Acquisition ---- */
+/* ---- Acquisition ----
+   All need a camera (error 1 without one, or in an acquisition state that
+   does not allow the call). Further errors: 2 camera absent, 3 thread, 4
+   preview window, 5 buffer too small, 6 start refused, 7 invalid window, 8
+   frame not delivered. rowOrder nonzero copies rows top first. */
 
+/* Continuous preview, drawn into the preview window when one is placed. */
 int Tevrin_Preview(int handle);
+/* Preview that copies every frame into `buffer` and posts TEVRIN_MSG_FRAME to frameWindow. */
 int Tevrin_CallBackPreview(int handle, HWND frameWindow, BYTE* buffer, int size, int rowOrder);
 int Tevrin_StartPreview(int handle);
 int Tevrin_StopPreview(int handle);
+/* Prepares single-frame acquisition for Tevrin_SnapShot. */
 int Tevrin_Capture(int handle);
+/* Reads one frame on the caller's thread into `buffer` (may be NULL to only process it). */
 int Tevrin_SnapShot(int handle, BYTE* buffer, int size, int rowOrder);
+/* Hardware-triggered frames, delivered as in Tevrin_CallBackPreview. */
 int Tevrin_Trigger(int handle, HWND frameWindow, BYTE* buffer, int size, int rowOrder);
 /* Copies the current output image. Error 1 when there is none yet. */
 int Tevrin_GetImage(int handle, BYTE* buffer, int size, int rowOrder);
+/* Records durationMs of preview into an AVI file. Errors also: 9 empty path, 12 file or preview. */
 int Tevrin_Record(int handle, const char* path, int durationMs, int showWindow);
 int Tevrin_RecordW(int handle, const wchar_t* path, int durationMs, int showWindow);
 /* Not supported: post error 11 only and return 0. One entry point under four names. */
@@ -279,12 +289,14 @@ int Tevrin_SetIOPort(int handle, int value);
 /* Needs a processed frame (error 1). format: TEVRIN_FORMAT_*. */
 int Tevrin_SaveImage(int handle, const char* path, int format);
 int Tevrin_SaveImageW(int handle, const wchar_t* path, int format);
+/* The dark and white reference frames. Errors: 1, 14 file missing or malformed. */
 int Tevrin_LoadMaskFile(int handle, const char* path);
 int Tevrin_SaveMaskFile(int handle, const char* path);
 int Tevrin_LoadMaskFileW(int handle, const wchar_t* path);
 int Tevrin_SaveMaskFileW(int handle, const wchar_t* path);
 /* 0 dark reference, 1 white reference from the current frame. */
 int Tevrin_UpdateMaskData(int handle, int kind);
+/* Modal setting dialogs. Error 1 without a camera. */
 int Tevrin_SetCameraDlg(int handle, HWND parent);
 int Tevrin_SetAnalogDlg(int handle, HWND parent);
 int Tevrin_SetImageDlg(int handle, HWND parent);

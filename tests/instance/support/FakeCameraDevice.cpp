@@ -15,6 +15,11 @@ int CFakeCameraDevice::Log(const std::string& call, int result) {
   return result;
 }
 
+int CFakeCameraDevice::Set(const char* name, int* field, int value) {
+  if (setterResult) *field = value;
+  return Log(std::string(name) + "(" + Args({value}) + ")", setterResult);
+}
+
 void CFakeCameraDevice::SetProductId(int productId) {
   Log("SetProductId(" + Args({productId}) + ")", 1);
 }
@@ -36,8 +41,7 @@ int CFakeCameraDevice::CloseDevice() {
 }
 
 int CFakeCameraDevice::SetGlobalGain(int value) {
-  if (setterResult) globalGain = value;
-  return Log("SetGlobalGain(" + Args({value}) + ")", setterResult);
+  return Set("SetGlobalGain", &globalGain, value);
 }
 
 int CFakeCameraDevice::SetColorGain(ColorChannel channel, int value) {
@@ -46,8 +50,7 @@ int CFakeCameraDevice::SetColorGain(ColorChannel channel, int value) {
 }
 
 int CFakeCameraDevice::SetExposure(int units) {
-  if (setterResult) exposure = units;
-  return Log("SetExposure(" + Args({units}) + ")", setterResult);
+  return Set("SetExposure", &exposure, units);
 }
 
 int CFakeCameraDevice::SetExposureSeconds(double seconds) {
@@ -61,13 +64,11 @@ int CFakeCameraDevice::GetExposureSeconds(double* seconds) {
 }
 
 int CFakeCameraDevice::SetMirrorV(int on) {
-  if (setterResult) mirrorV = on;
-  return Log("SetMirrorV(" + Args({on}) + ")", setterResult);
+  return Set("SetMirrorV", &mirrorV, on);
 }
 
 int CFakeCameraDevice::SetMirrorH(int on) {
-  if (setterResult) mirrorH = on;
-  return Log("SetMirrorH(" + Args({on}) + ")", setterResult);
+  return Set("SetMirrorH", &mirrorH, on);
 }
 
 int CFakeCameraDevice::SetCaptureWindow(int hStart, int vStart, int hEffective, int vEffective, int subSample) {
@@ -75,8 +76,7 @@ int CFakeCameraDevice::SetCaptureWindow(int hStart, int vStart, int hEffective, 
 }
 
 int CFakeCameraDevice::SetCooler(int on) {
-  if (setterResult) cooler = on;
-  return Log("SetCooler(" + Args({on}) + ")", setterResult);
+  return Set("SetCooler", &cooler, on);
 }
 
 int CFakeCameraDevice::GetTemperature(double* celsius) {
@@ -85,13 +85,11 @@ int CFakeCameraDevice::GetTemperature(double* celsius) {
 }
 
 int CFakeCameraDevice::SetModeSwitch(int value) {
-  if (setterResult) modeSwitch = value;
-  return Log("SetModeSwitch(" + Args({value}) + ")", setterResult);
+  return Set("SetModeSwitch", &modeSwitch, value);
 }
 
 int CFakeCameraDevice::SetRegisterPreset(int on) {
-  if (setterResult) registerPreset = on;
-  return Log("SetRegisterPreset(" + Args({on}) + ")", setterResult);
+  return Set("SetRegisterPreset", &registerPreset, on);
 }
 
 int CFakeCameraDevice::GetRegisterPreset(int* on) {
@@ -100,8 +98,7 @@ int CFakeCameraDevice::GetRegisterPreset(int* on) {
 }
 
 int CFakeCameraDevice::SetBlackLevel(int value) {
-  if (setterResult) blackLevel = value;
-  return Log("SetBlackLevel(" + Args({value}) + ")", setterResult);
+  return Set("SetBlackLevel", &blackLevel, value);
 }
 
 int CFakeCameraDevice::GetBlackLevel(int* value) {

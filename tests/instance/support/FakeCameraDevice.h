@@ -112,4 +112,5 @@ class CFakeCameraDevice : public CCameraDevice {
 
  private:
   int Log(const std::string& call, int result);
+  int Set(const char* name, int* field, int value);
 };
