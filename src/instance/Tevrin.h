@@ -174,7 +174,7 @@ class CTevrin {
   static const FilterEntry* FindFilter(int id);
   int SetDeviceFilter(const FilterEntry& entry, int value);
   int GetDeviceFilter(const FilterEntry& entry, int* ok);
-  int SetGain(int id, int value);
+  int SetGain(const FilterEntry& entry, int value);
   int SetExposureUnits(int units);
   void RefreshExposureSeconds();
   void SendAnalogToDevice();

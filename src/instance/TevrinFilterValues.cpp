@@ -137,8 +137,7 @@ int CTevrin::GetFilterValue(int id, int* ok) {
   }
 }
 
-int CTevrin::SetGain(int id, int value) {
-  const FilterEntry& entry = *FindFilter(id);
+int CTevrin::SetGain(const FilterEntry& entry, int value) {
   const bool global = entry.kind == Kind::GlobalGain;
   const int min = global ? device_->GetGlobalGainMin() : device_->GetColorGainMin();
   const int max = global ? device_->GetGlobalGainMax() : device_->GetColorGainMax();
@@ -157,7 +156,7 @@ int CTevrin::SetDeviceFilter(const FilterEntry& entry, int value) {
   switch (entry.kind) {
     case Kind::GlobalGain:
     case Kind::ColorGain:
-      return SetGain(entry.id, value);
+      return SetGain(entry, value);
     case Kind::Exposure:
       return SetExposureUnits(value);
     case Kind::Peltier:

@@ -1,5 +1,8 @@
 // The shared library exports exactly the public names, the header declares
 // them for C, and the second names share their first name's entry point.
+// The public header comes first: it must compile alone in C++ too.
+#include <TevrinSdk_Halden.h>
+
 #include <cstddef>
 #include <cstdio>
 #include <map>
@@ -7,8 +10,6 @@
 #include <string>
 
 #include <gtest/gtest.h>
-
-#include <TevrinSdk_Halden.h>
 
 #include "HeaderInC.h"
 
