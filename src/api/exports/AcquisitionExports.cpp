@@ -1,0 +1,53 @@
+#include "api/exports/Export.h"
+
+TEVRIN_EXPORT int Tevrin_Preview(int handle) {
+  return NeedsAcquisition(handle);
+}
+
+TEVRIN_EXPORT int Tevrin_CallBackPreview(int handle, HWND, BYTE*, int, int) {
+  return NeedsAcquisition(handle);
+}
+
+TEVRIN_EXPORT int Tevrin_StartPreview(int handle) {
+  return NeedsAcquisition(handle);
+}
+
+TEVRIN_EXPORT int Tevrin_StopPreview(int handle) {
+  return NeedsAcquisition(handle);
+}
+
+TEVRIN_EXPORT int Tevrin_Capture(int handle) {
+  return NeedsAcquisition(handle);
+}
+
+TEVRIN_EXPORT int Tevrin_SnapShot(int handle, BYTE*, int, int) {
+  return NeedsAcquisition(handle);
+}
+
+TEVRIN_EXPORT int Tevrin_Trigger(int handle, HWND, BYTE*, int, int) {
+  return NeedsAcquisition(handle);
+}
+
+TEVRIN_EXPORT int Tevrin_GetImage(int handle, BYTE*, int, int) {
+  return Forward(handle, 0, [](CTevrin& instance) { return instance.GetImage(); });
+}
+
+TEVRIN_EXPORT int Tevrin_Record(int handle, const char*, int, int) {
+  return NeedsAcquisition(handle);
+}
+
+TEVRIN_EXPORT int Tevrin_RecordW(int handle, const wchar_t* path, int, int) {
+  return ForwardWide(handle, path, [](CTevrin& instance, const char*) { return instance.NeedsAcquisition(); });
+}
+
+// One entry point under four names: the camera has none of these controls.
+TEVRIN_EXPORT int Tevrin_Fps(int handle) {
+  return Forward(handle, 0, [](CTevrin& instance) { return instance.UnsupportedPostOnly(); });
+}
+
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wattribute-alias"
+TEVRIN_EXPORT int Tevrin_GetHalfClock(int handle) __attribute__((alias("Tevrin_Fps")));
+TEVRIN_EXPORT int Tevrin_SetHalfClock(int handle, int value) __attribute__((alias("Tevrin_Fps")));
+TEVRIN_EXPORT int Tevrin_SetCrossbar(int handle, int value) __attribute__((alias("Tevrin_Fps")));
+#pragma GCC diagnostic pop

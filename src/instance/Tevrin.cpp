@@ -1,0 +1,167 @@
+#include "instance/Tevrin.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+constexpr UINT kErrorMessage = TEVRIN_MSG_ERROR;
+constexpr char kDeviceBaseName[] = "TevrinHalden";
+constexpr int kEnumEntries = 10;
+constexpr int kEnumEntrySize = 256;
+// "TevrinHalden_NN" and its terminator.
+constexpr int kDeviceNameSize = 16;
+constexpr int kSerialFirstAddress = 0x1040;
+constexpr int kSerialBytes = 32;
+constexpr DWORD kEepromSettleMs = 10;
+
+void FormatDeviceName(char* out, int size, int ordinal) {
+  std::snprintf(out, static_cast<size_t>(size), "%s_%02d", kDeviceBaseName, ordinal);
+}
+
+}  // namespace
+
+CTevrin::CTevrin(DeviceFactory makeDevice) : makeDevice_(std::move(makeDevice)) {}
+
+CTevrin::~CTevrin() {
+  deviceNumber_ = -1;
+  Close();
+  if (device_) device_->CloseDevice();
+}
+
+int CTevrin::Initialize(HWND notifyWindow) {
+  // A new device object has no camera open yet, whatever the old one had.
+  device_.reset();
+  deviceNumber_ = -1;
+  if (makeDevice_) device_ = makeDevice_();
+  notifyWindow_ = notifyWindow;
+  if (notifyWindow) {
+    DEV_BROADCAST_DEVICEINTERFACE_A filter{};
+    filter.dbcc_size = 32;
+    filter.dbcc_devicetype = DBT_DEVTYP_DEVICEINTERFACE;
+    filter.dbcc_classguid = kInterfaceClass;
+    // The registration lives as long as the window; it is never undone.
+    if (!RegisterDeviceNotificationA(notifyWindow, &filter, DEVICE_NOTIFY_WINDOW_HANDLE)) return 0;
+  }
+  if (!makeDevice_) return 1;
+  if (!device_) return RecordError(TEVRIN_ERROR_BUFFER);
+  device_->SetProductId(kProductId);
+  device_->CreateController(notifyWindow, kInterfaceClass);
+  if (device_->CountDevices(kProductId) == 1) SetDeviceNumber(0);
+  return 1;
+}
+
+int CTevrin::RecordError(int code) {
+  errors_.Record(code);
+  if (notifyWindow_) PostMessageA(notifyWindow_, kErrorMessage, 0, code);
+  return 0;
+}
+
+void CTevrin::PostError(int code) {
+  PostMessageA(notifyWindow_, kErrorMessage, 0, code);
+}
+
+int CTevrin::SetDeviceNumber(int number) {
+  if (!device_) return RecordError(TEVRIN_ERROR_NOT_READY);
+  settingsLoaded_ = 1;
+  if (!device_->IsPresent(number)) return RecordError(TEVRIN_ERROR_NO_CAMERA);
+  if (number == deviceNumber_) return 1;
+  if (!device_->OpenDevice(number)) return RecordError(TEVRIN_ERROR_NO_CAMERA);
+  SendAnalogToDevice();
+  deviceNumber_ = number;
+  return 1;
+}
+
+// The newly opened camera takes the instance's analog values, in the order
+// the sensor expects them: gains before exposure, options last.
+void CTevrin::SendAnalogToDevice() {
+  using Channel = CCameraDevice::ColorChannel;
+  device_->SetGlobalGain(analog_.globalGain);
+  device_->SetColorGain(Channel::Green1, analog_.gainGreen1);
+  device_->SetColorGain(Channel::Red, analog_.gainRed);
+  device_->SetColorGain(Channel::Blue, analog_.gainBlue);
+  device_->SetColorGain(Channel::Green2, analog_.gainGreen2);
+  if (device_->HasExposureSeconds()) {
+    device_->SetExposureSeconds(analog_.exposureSeconds);
+  } else {
+    device_->SetExposure(analog_.exposure);
+  }
+  device_->SetMirrorV(analog_.mirrorV);
+  device_->SetMirrorH(analog_.mirrorH);
+  if (device_->HasBlackLevel()) device_->SetBlackLevel(analog_.blackLevel);
+  if (device_->HasCooler()) {
+    device_->SetCooler(1);
+    analog_.peltier = 1;
+  }
+  if (device_->HasRegisterPreset()) {
+    device_->SetRegisterPreset(0);
+    analog_.registerPreset = 0;
+  }
+  if (device_->HasModeSwitch()) device_->SetModeSwitch(analog_.modeSwitch);
+}
+
+int CTevrin::EnumDevice(char (*names)[256]) {
+  if (!device_) return RecordError(TEVRIN_ERROR_NOT_READY);
+  if (!names) return RecordError(TEVRIN_ERROR_ARGUMENT);
+  const int count = device_->CountDevices(kProductId);
+  int found = 0;
+  for (int number = 0; number < count && found < kEnumEntries; ++number) {
+    if (!device_->IsPresent(number)) continue;
+    ++found;
+    FormatDeviceName(names[found - 1], kEnumEntrySize, found);
+  }
+  for (int entry = found; entry < kEnumEntries; ++entry) names[entry][0] = '\0';
+  return found;
+}
+
+int CTevrin::GetDeviceName(int index, char* name, int size) {
+  if (!name || size < kDeviceNameSize) return RecordError(TEVRIN_ERROR_ARGUMENT);
+  if (!device_) return RecordError(TEVRIN_ERROR_NOT_READY);
+  if (index < 0 || index >= device_->GetMaxDevices() || !device_->IsPresent(index)) {
+    return RecordError(TEVRIN_ERROR_NO_CAMERA);
+  }
+  FormatDeviceName(name, size, index + 1);
+  return 1;
+}
+
+int CTevrin::ReadSerialNumber(char* serial, int size) {
+  if (!serial || size < kSerialBytes) return RecordError(TEVRIN_ERROR_ARGUMENT);
+  if (!device_) return RecordError(TEVRIN_ERROR_NOT_READY);
+  char bytes[kSerialBytes] = {};
+  int read = 0;
+  for (; read < kSerialBytes; ++read) {
+    std::uint8_t value = 0;
+    const int readOk = device_->ReadEepromByte(kSerialFirstAddress + read, &value);
+    // The EEPROM needs time between reads.
+    Sleep(kEepromSettleMs);
+    if (!readOk && read == 0) return 0;
+    if (!readOk || value == 0xFF) break;
+    bytes[read] = static_cast<char>(value);
+  }
+  // An erased (0xFF) or empty serial is no failure; it leaves the buffer alone.
+  if (read == 0 || bytes[0] == 0) return 1;
+  const size_t length = strnlen(bytes, std::min(read, kSerialBytes - 1));
+  std::memcpy(serial, bytes, length);
+  serial[length] = '\0';
+  return 1;
+}
+
+int CTevrin::GetCameraInfo(CameraInfo* info) {
+  if (!info) return RecordError(TEVRIN_ERROR_ARGUMENT);
+  if (info->size < 36) return RecordError(TEVRIN_ERROR_BUFFER);
+  if (!device_) return RecordError(TEVRIN_ERROR_NOT_READY);
+  info->maxWidth = Geometry::kMaxWidth;
+  info->maxHeight = Geometry::kMaxHeight;
+  info->globalGainMin = device_->GetGlobalGainMin();
+  info->globalGainMax = device_->GetGlobalGainMax();
+  info->colorGainMin = device_->GetColorGainMin();
+  info->colorGainMax = device_->GetColorGainMax();
+  info->exposureMin = device_->GetExposureMin();
+  info->exposureMax = device_->GetExposureMax();
+  if (info->size >= static_cast<int>(sizeof(CameraInfo))) {
+    info->exposureSecondsMin = device_->GetExposureSecondsMin();
+    info->exposureSecondsMax = device_->GetExposureSecondsMax();
+  }
+  return 1;
+}

@@ -1,0 +1,206 @@
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include <TevrinSdk_Halden.h>
+
+#include "instance/CameraDevice.h"
+#include "instance/ErrorHistory.h"
+#include "instance/Lock.h"
+#include "settings/Geometry.h"
+
+// The image-processing values that the filter IDs 1-12 and 19-28 reach; the
+// image pipeline reads them once per frame.
+struct ImageSettings {
+  int brightness = 0;
+  int contrast = 0;
+  int hue = 0;
+  int saturation = 0;
+  int sharpness = 0;
+  int bayerGainRed = 0;
+  int bayerGainGreen = 0;
+  int bayerGainBlue = 0;
+  int gamma = 0;
+  int bayerMode = 0;
+  int grayMode = 0;
+  int grayGainR = 0;
+  int grayGainG1 = 0;
+  int grayGainG2 = 0;
+  int grayGainB = 0;
+  int grayOffsetR = 0;
+  int grayOffsetG1 = 0;
+  int grayOffsetG2 = 0;
+  int grayOffsetB = 0;
+  int bayerGainAuto = 0;
+  int bayerAutoWorking[2] = {};
+  int grayAutoGainRequest = 0;
+};
+
+// The camera's analog values as the instance last sent or read them.
+struct AnalogSettings {
+  int globalGain = 0;
+  int gainGreen1 = 0;
+  int gainRed = 0;
+  int gainBlue = 0;
+  int gainGreen2 = 0;
+  int exposure = 0;  // 0.1 ms units
+  int mirrorV = 0;
+  int mirrorH = 0;
+  int autoIris = 0;
+  int blackLevel = 0;
+  int peltier = 0;
+  int registerPreset = 0;
+  int modeSwitch = 0;
+  double exposureSeconds = 0.0;
+};
+
+// One configuration-file record.
+struct ConfigRecord {
+  std::int32_t first;
+  std::int32_t second;
+};
+
+// The object behind one handle: the camera's settings, its error history and
+// the operations the exports reach. Each operation returns 1 on success and,
+// on failure, records a TevrinError code (posted to the notification window)
+// and returns 0, unless it says otherwise.
+class CTevrin {
+ public:
+  // Makes the device object at Initialize. Empty: this build has no device
+  // layer, and the instance lives without a camera (operations needing one
+  // fail with TEVRIN_ERROR_NOT_READY).
+  using DeviceFactory = std::function<std::unique_ptr<CCameraDevice>()>;
+
+  static constexpr int kProductId = 0x3280;
+  static constexpr GUID kInterfaceClass = {
+      0x328184C5, 0x93E6, 0x49B7, {0x94, 0xB8, 0x2A, 0xDA, 0x13, 0xAA, 0xBB, 0x39}};
+
+  explicit CTevrin(DeviceFactory makeDevice = {});
+  virtual ~CTevrin();
+  CTevrin(const CTevrin&) = delete;
+  CTevrin& operator=(const CTevrin&) = delete;
+
+  int Initialize(HWND notifyWindow);
+
+  // Error model.
+  int RecordError(int code);  // always returns 0
+  template <typename Result>
+  Result Fail(int code, Result result) {
+    RecordError(code);
+    return result;
+  }
+  void PostError(int code);  // posts without recording
+  int PopError() { return errors_.Pop(); }
+
+  // Device selection and identity.
+  int SetDeviceNumber(int number);
+  int EnumDevice(char (*names)[256]);
+  int GetDeviceName(int index, char* name, int size);
+  int ReadSerialNumber(char* serial, int size);
+  int GetCameraInfo(CameraInfo* info);
+
+  // Geometry and output format.
+  int Width() const { return geometry_.EH; }
+  int Height() const { return geometry_.EV; }
+  int SetCaptureWindow(int width, int height);
+  int SetCaptureWindowEx(int hTotal, int hStart, int hEffective, int vTotal, int vStart, int vEffective);
+  int GetCaptureWindowEx(int* hTotal, int* hStart, int* hEffective, int* vTotal, int* vStart, int* vEffective) const;
+  int SetColorMode(int bits);
+  int GetColorMode() const;
+  int SetSubSample(int mode);
+  int GetSubSample() const { return subSample_; }
+  int SetWaitTime(int ms);
+  int GetWaitTime() const { return waitTime_; }
+  int SetMirrorH(int on);
+  int SetMirrorV(int on);
+  int GetMirrorH();
+  int GetMirrorV();
+  int SetSamplingRate(int rate);
+  int SetPreviewWindow(HWND parent, int x, int y, int width, int height);
+
+  // Exposure and analog values.
+  int SetExposureTimeEx(double seconds);
+  double GetExposureTimeEx(int* ok);
+  int SetRealExposureTime(int microseconds);
+  int GetRealExposureTime(int* ok);
+  double GetTemperatureEx(int* ok);
+  int SetAutoIris(int mode);
+  int GetAutoIris(int* ok);
+  int GetInternalCorrection(int* ok);
+  int SetInternalCorrection(int value);
+
+  // Registers, EEPROM, I/O port.
+  int ReadFpgaRegister(int address, int* ok);
+  int WriteFpgaRegister(int address, int value);
+  int ReadSensorRegister(int address, int* ok);
+  int WriteSensorRegister(int address, int value);
+  int ReadSromId(int address, int* ok);
+  int WriteSromId(int address, int value);
+  int GetIOPort(BYTE* value);
+  int SetIOPort(int value);
+
+  // The filter-value family.
+  int SetFilterValue(int id, int value);
+  int GetFilterValue(int id, int* ok);
+
+  // Acquisition, images, masks and dialogs.
+  int Close();
+  int NeedsAcquisition();
+  int GetImage();
+  int SaveImage();
+
+  // Configuration file and the operations this camera does not offer.
+  int LoadConfigFile(const char* path);
+  int UnsupportedPostOnly();
+  int UnsupportedRecorded(int result);
+
+  // Read-only views for callers that inspect the stored state.
+  const ImageSettings& Image() const { return image_; }
+  const AnalogSettings& Analog() const { return analog_; }
+  const Geometry& CurrentGeometry() const { return geometry_; }
+  int DeviceNumber() const { return deviceNumber_; }
+  int MaskFilter() const { return maskFilter_; }
+  int DotFilter() const { return dotFilter_; }
+  std::vector<ConfigRecord> ConfigList();
+
+  // One row of the filter-value table.
+  struct FilterEntry;
+
+ private:
+  static const FilterEntry* FindFilter(int id);
+  int SetDeviceFilter(const FilterEntry& entry, int value);
+  int GetDeviceFilter(const FilterEntry& entry, int* ok);
+  int SetGain(const FilterEntry& entry, int value);
+  int SetExposureUnits(int units);
+  void RefreshExposureSeconds();
+  void SendAnalogToDevice();
+  int SendGeometry();
+
+  DeviceFactory makeDevice_;
+  std::unique_ptr<CCameraDevice> device_;
+  HWND notifyWindow_ = nullptr;
+  HWND previewParent_ = nullptr;
+  int previewPlacement_[4] = {0, 0, Geometry::kMaxWidth, Geometry::kMaxHeight};
+  Geometry geometry_;
+  ImageSettings image_;
+  AnalogSettings analog_;
+  int exposureScratch_ = 1;
+  int realExposure_ = 0;
+  CCriticalSection frameLock_;
+  int settingsLoaded_ = 0;
+  std::vector<ConfigRecord> configList_;
+  std::atomic<int> acquisitionState_{0};
+  std::atomic<int> imageValid_{0};
+  int colorMode_ = 0;
+  int subSample_ = 0;
+  int waitTime_ = 10;
+  CErrorHistory errors_;
+  int deviceNumber_ = -1;
+  int maskFilter_ = 0;
+  int dotFilter_ = 0;
+  CCriticalSection maskLock_;
+};

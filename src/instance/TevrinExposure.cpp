@@ -1,0 +1,114 @@
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <cstdint>
+
+#include "instance/OkFlag.h"
+#include "instance/Tevrin.h"
+
+namespace {
+
+constexpr int kUnitsPerSecond = 10000;
+constexpr int kMaxAutoIris = 2;
+
+// Whole seconds in device units, saturated: the camera accepted the value, but
+// a double far outside int's range must not reach the conversion.
+int WholeSecondsToUnits(double seconds) {
+  const double units = std::trunc(seconds) * kUnitsPerSecond;
+  if (std::isnan(units)) return 0;
+  return static_cast<int>(std::clamp(units, static_cast<double>(INT_MIN), static_cast<double>(INT_MAX)));
+}
+
+}  // namespace
+
+void CTevrin::RefreshExposureSeconds() {
+  double seconds = 0.0;
+  if (device_->HasExposureSeconds() && device_->GetExposureSeconds(&seconds)) analog_.exposureSeconds = seconds;
+}
+
+int CTevrin::SetExposureUnits(int units) {
+  if (units < device_->GetExposureMin() || units > device_->GetExposureMax()) {
+    return RecordError(TEVRIN_ERROR_ARGUMENT);
+  }
+  if (!device_->SetExposure(units)) return RecordError(TEVRIN_ERROR_REGISTER);
+  analog_.exposure = units;
+  RefreshExposureSeconds();
+  return 1;
+}
+
+int CTevrin::SetExposureTimeEx(double seconds) {
+  if (!device_) return RecordError(TEVRIN_ERROR_NOT_READY);
+  if (!device_->HasExposureSeconds()) return RecordError(TEVRIN_ERROR_UNSUPPORTED);
+  if (!device_->SetExposureSeconds(seconds)) return 0;
+  analog_.exposureSeconds = seconds;
+  analog_.exposure = WholeSecondsToUnits(seconds);
+  return 1;
+}
+
+double CTevrin::GetExposureTimeEx(int* ok) {
+  SetOk(ok, 0);
+  if (!device_) return Fail(TEVRIN_ERROR_NOT_READY, -1.0);
+  if (!device_->HasExposureSeconds()) return Fail(TEVRIN_ERROR_UNSUPPORTED, -1.0);
+  double seconds = 0.0;
+  if (!SetOk(ok, device_->GetExposureSeconds(&seconds) ? 1 : 0)) return -1.0;
+  analog_.exposureSeconds = seconds;
+  return seconds;
+}
+
+int CTevrin::SetRealExposureTime(int microseconds) {
+  if (!device_) return RecordError(TEVRIN_ERROR_NOT_READY);
+  exposureScratch_ = static_cast<int>(microseconds / 100.0);
+  return SetExposureUnits(exposureScratch_);
+}
+
+int CTevrin::GetRealExposureTime(int* ok) {
+  SetOk(ok, 0);
+  if (!device_) return RecordError(TEVRIN_ERROR_NOT_READY);
+  // Saturated: a long fractional exposure can hold more units than fit as microseconds.
+  realExposure_ = static_cast<int>(std::clamp<std::int64_t>(std::int64_t{analog_.exposure} * 100, INT_MIN, INT_MAX));
+  SetOk(ok, 1);
+  return realExposure_;
+}
+
+double CTevrin::GetTemperatureEx(int* ok) {
+  SetOk(ok, 0);
+  if (!device_) return Fail(TEVRIN_ERROR_NOT_READY, 0.0);
+  if (!device_->HasTemperature()) return Fail(TEVRIN_ERROR_UNSUPPORTED, 0.0);
+  double celsius = 0.0;
+  const int read = device_->GetTemperature(&celsius) ? 1 : 0;
+  SetOk(ok, read);
+  RecordError(read ? TEVRIN_ERROR_NONE : TEVRIN_ERROR_TEXT_OR_FILE);
+  return read ? celsius : 0.0;
+}
+
+int CTevrin::SetAutoIris(int mode) {
+  if (mode < 0 || mode > kMaxAutoIris) {
+    PostError(TEVRIN_ERROR_ARGUMENT);
+    return 0;
+  }
+  analog_.autoIris = mode;
+  return 1;
+}
+
+int CTevrin::GetAutoIris(int* ok) {
+  SetOk(ok, 1);
+  return analog_.autoIris;
+}
+
+int CTevrin::GetInternalCorrection(int* ok) {
+  SetOk(ok, 0);
+  if (!device_ || !device_->IsInternalCorrectionSupported()) {
+    PostError(device_ ? TEVRIN_ERROR_UNSUPPORTED : TEVRIN_ERROR_NOT_READY);
+    return 0;
+  }
+  SetOk(ok, 1);
+  return device_->GetInternalCorrection();
+}
+
+int CTevrin::SetInternalCorrection(int value) {
+  if (!device_ || !device_->IsInternalCorrectionSupported()) {
+    PostError(device_ ? TEVRIN_ERROR_UNSUPPORTED : TEVRIN_ERROR_NOT_READY);
+    return 0;
+  }
+  return device_->SetInternalCorrection(value);
+}

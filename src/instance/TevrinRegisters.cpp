@@ -1,0 +1,96 @@
+#include "instance/OkFlag.h"
+#include "instance/Tevrin.h"
+
+namespace {
+
+constexpr int kIOPortRegister = 0x07;
+constexpr int kEepromAddressMask = 0xFFF;
+constexpr int kWriteVerifyAttempts = 10;
+
+}  // namespace
+
+int CTevrin::ReadFpgaRegister(int address, int* ok) {
+  SetOk(ok, 0);
+  if (!device_) return RecordError(TEVRIN_ERROR_NOT_READY);
+  std::uint16_t value = 0;
+  if (!device_->ReadFpgaRegister(address & 0xFF, &value)) return RecordError(TEVRIN_ERROR_REGISTER);
+  SetOk(ok, 1);
+  return value;
+}
+
+int CTevrin::WriteFpgaRegister(int address, int value) {
+  if (!device_) return RecordError(TEVRIN_ERROR_NOT_READY);
+  if (!device_->WriteFpgaRegister(address & 0xFF, static_cast<std::uint16_t>(value))) {
+    return RecordError(TEVRIN_ERROR_REGISTER);
+  }
+  return 1;
+}
+
+int CTevrin::ReadSensorRegister(int address, int* ok) {
+  SetOk(ok, 0);
+  if (!device_) return RecordError(TEVRIN_ERROR_NOT_READY);
+  int value = 0;
+  if (!device_->ReadSensorRegister(address, &value)) return RecordError(TEVRIN_ERROR_REGISTER);
+  SetOk(ok, 1);
+  return value;
+}
+
+int CTevrin::WriteSensorRegister(int address, int value) {
+  if (!device_) return RecordError(TEVRIN_ERROR_NOT_READY);
+  if (!device_->WriteSensorRegister(address, value)) return RecordError(TEVRIN_ERROR_REGISTER);
+  return 1;
+}
+
+int CTevrin::ReadSromId(int address, int* ok) {
+  SetOk(ok, 0);
+  std::uint8_t value = 0;
+  if (!device_ || !device_->ReadEepromByte(address & kEepromAddressMask, &value)) {
+    PostError(TEVRIN_ERROR_NOT_READY);
+    return 0;
+  }
+  SetOk(ok, 1);
+  return value;
+}
+
+// EEPROM writes may not take on the first attempt; read back and rewrite until
+// the byte holds, but report only whether the first write was accepted.
+int CTevrin::WriteSromId(int address, int value) {
+  const int masked = address & kEepromAddressMask;
+  const auto wanted = static_cast<std::uint8_t>(value);
+  if (!device_ || !device_->WriteEepromByte(masked, wanted)) {
+    PostError(TEVRIN_ERROR_NOT_READY);
+    return 0;
+  }
+  for (int attempt = 0; attempt < kWriteVerifyAttempts; ++attempt) {
+    std::uint8_t stored = 0;
+    if (!device_->ReadEepromByte(masked, &stored)) {
+      PostError(TEVRIN_ERROR_NOT_READY);
+      stored = 0;
+    }
+    if (stored == wanted) break;
+    device_->WriteEepromByte(masked, wanted);
+  }
+  return 1;
+}
+
+int CTevrin::GetIOPort(BYTE* value) {
+  if (!device_) {
+    PostError(TEVRIN_ERROR_NOT_READY);
+    return 0;
+  }
+  std::uint16_t port = 0;
+  if (!value || !device_->ReadFpgaRegister(kIOPortRegister, &port)) {
+    PostError(TEVRIN_ERROR_ARGUMENT);
+    return 0;
+  }
+  *value = static_cast<BYTE>(port);
+  return 1;
+}
+
+int CTevrin::SetIOPort(int value) {
+  if (!device_) {
+    PostError(TEVRIN_ERROR_NOT_READY);
+    return 0;
+  }
+  return device_->WriteFpgaRegister(kIOPortRegister, static_cast<std::uint16_t>(value & 0xFF));
+}

@@ -1,0 +1,58 @@
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <mutex>
+
+#include "instance/Tevrin.h"
+
+int CTevrin::Close() {
+  acquisitionState_ = 0;
+  imageValid_ = 0;
+  return 1;
+}
+
+// Acquisition, masks and the setting dialogs need a camera and the
+// acquisition layer; neither is present in this build.
+int CTevrin::NeedsAcquisition() {
+  return RecordError(device_ ? TEVRIN_ERROR_UNSUPPORTED : TEVRIN_ERROR_NOT_READY);
+}
+
+int CTevrin::GetImage() {
+  // No frame has been processed into an output image yet.
+  return RecordError(TEVRIN_ERROR_NOT_READY);
+}
+
+int CTevrin::SaveImage() {
+  if (!device_ || !imageValid_) return RecordError(TEVRIN_ERROR_NOT_READY);
+  return NeedsAcquisition();
+}
+
+int CTevrin::LoadConfigFile(const char* path) {
+  std::error_code error;
+  if (!path || !std::filesystem::is_regular_file(path, error)) return 0;
+  std::ifstream file(path, std::ios::binary);
+  if (!file) return 0;
+  const std::vector<char> bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+  if (file.bad()) return 0;
+  std::vector<ConfigRecord> records(bytes.size() / sizeof(ConfigRecord));
+  if (!records.empty()) std::memcpy(records.data(), bytes.data(), records.size() * sizeof(ConfigRecord));
+  std::lock_guard lock(frameLock_);
+  configList_ = std::move(records);
+  return 1;
+}
+
+std::vector<ConfigRecord> CTevrin::ConfigList() {
+  std::lock_guard lock(frameLock_);
+  return configList_;
+}
+
+int CTevrin::UnsupportedPostOnly() {
+  PostError(TEVRIN_ERROR_UNSUPPORTED);
+  return 0;
+}
+
+int CTevrin::UnsupportedRecorded(int result) {
+  RecordError(TEVRIN_ERROR_UNSUPPORTED);
+  return result;
+}

@@ -1,0 +1,48 @@
+// Several threads create, use and release handles in any order at once.
+#include <algorithm>
+#include <atomic>
+#include <random>
+#include <thread>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include <TevrinSdk_Halden.h>
+
+namespace {
+
+constexpr int kThreads = 4;
+constexpr int kRounds = 500;
+constexpr int kHandlesPerRound = 4;
+
+TEST(RegistryStress, HandlesLiveAndDieInAnyOrderOnSeveralThreads) {
+  std::atomic<int> failures{0};
+  std::vector<std::thread> threads;
+  for (int t = 0; t < kThreads; ++t) {
+    threads.emplace_back([t, &failures] {
+      std::mt19937 random(static_cast<unsigned>(t + 1));
+      for (int round = 0; round < kRounds; ++round) {
+        std::vector<std::pair<int, int>> handles;  // handle, the wait time it holds
+        for (int i = 0; i < kHandlesPerRound; ++i) {
+          const int handle = Tevrin_Initialize(nullptr);
+          const int wait = t * 1000 + round * 10 + i;
+          if (handle == 0 || Tevrin_SetWaitTime(handle, wait) != 1) ++failures;
+          handles.emplace_back(handle, wait);
+        }
+        std::shuffle(handles.begin(), handles.end(), random);
+        for (auto& [handle, wait] : handles) {
+          // Every other live handle still reaches its own instance.
+          for (const auto& [other, otherWait] : handles) {
+            if (other != 0 && Tevrin_GetWaitTime(other) != otherWait) ++failures;
+          }
+          if (Tevrin_Release(handle) != 1) ++failures;
+          handle = 0;
+        }
+      }
+    });
+  }
+  for (auto& thread : threads) thread.join();
+  EXPECT_EQ(failures.load(), 0);
+}
+
+}  // namespace

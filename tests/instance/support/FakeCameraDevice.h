@@ -1,0 +1,116 @@
+#pragma once
+
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "instance/CameraDevice.h"
+
+// A scriptable stand-in for the device object: tests set what it reports and
+// read back, in order, every operation that changed it.
+class CFakeCameraDevice : public CCameraDevice {
+ public:
+  // What the device reports.
+  std::set<int> present = {0};
+  int count = 1;
+  int maxDevices = 32;
+  int openResult = 1;
+  int globalGainMin = 0, globalGainMax = 480;
+  int colorGainMin = 0, colorGainMax = 255;
+  int exposureMin = 1, exposureMax = 100000;
+  double exposureSecondsMin = 0.0001, exposureSecondsMax = 10.0;
+  int hasExposureSeconds = 1;
+  int freeWidth = 1, freeHeight = 1;
+  int gray8 = 1, gray16 = 1, color = 0;
+  int hasCooler = 0, hasTemperature = 0, hasModeSwitch = 0, hasRegisterPreset = 0, hasBlackLevel = 0;
+  int internalCorrectionSupported = 0;
+  double temperature = 21.5;
+  int temperatureReadable = 1;
+  int setterResult = 1;    // result of every setter
+  int windowResult = 1;    // result of SetCaptureWindow
+  int registerResult = 1;  // result of register and EEPROM access
+  std::map<int, std::uint8_t> eeprom;
+  std::set<int> failingEepromReads;
+  int eepromWritesIgnored = 0;  // the next n EEPROM writes do not take
+
+  // What the device holds.
+  int globalGain = 0;
+  std::map<ColorChannel, int> colorGains;
+  int exposure = 10;
+  double exposureSeconds = 0.001;
+  int mirrorV = 0, mirrorH = 0, cooler = 0, modeSwitch = 0, registerPreset = 0, blackLevel = 0;
+  int internalCorrection = 0;
+  std::map<int, int> fpga;
+  std::map<int, int> sensor;
+  std::vector<int> extensionData;
+
+  // Every operation that changed the device, as "Name(args)".
+  std::vector<std::string> calls;
+
+  void SetProductId(int productId) override;
+  int CreateController(HWND, const GUID&) override;
+  int CountDevices(int productId) override;
+  int IsPresent(int number) override { return present.count(number) ? 1 : 0; }
+  int OpenDevice(int number) override;
+  int GetOrdinal() override { return 0; }
+  int GetMaxDevices() override { return maxDevices; }
+  int CloseDevice() override;
+
+  int SetGlobalGain(int value) override;
+  int GetGlobalGain() override { return globalGain; }
+  int GetGlobalGainMin() override { return globalGainMin; }
+  int GetGlobalGainMax() override { return globalGainMax; }
+  int SetColorGain(ColorChannel channel, int value) override;
+  int GetColorGain(ColorChannel channel) override { return colorGains[channel]; }
+  int GetColorGainMin() override { return colorGainMin; }
+  int GetColorGainMax() override { return colorGainMax; }
+  int SetExposure(int units) override;
+  int GetExposure() override { return exposure; }
+  int GetExposureMin() override { return exposureMin; }
+  int GetExposureMax() override { return exposureMax; }
+  int HasExposureSeconds() override { return hasExposureSeconds; }
+  int SetExposureSeconds(double seconds) override;
+  int GetExposureSeconds(double* seconds) override;
+  double GetExposureSecondsMin() override { return exposureSecondsMin; }
+  double GetExposureSecondsMax() override { return exposureSecondsMax; }
+
+  int SetMirrorV(int on) override;
+  int SetMirrorH(int on) override;
+  int SetCaptureWindow(int hStart, int vStart, int hEffective, int vEffective, int subSample) override;
+  int AllowsFreeWidth() override { return freeWidth; }
+  int AllowsFreeHeight() override { return freeHeight; }
+  int SupportsGray8() override { return gray8; }
+  int SupportsGray16() override { return gray16; }
+  int SupportsColor() override { return color; }
+
+  int HasCooler() override { return hasCooler; }
+  int GetCooler() override { return cooler; }
+  int SetCooler(int on) override;
+  int HasTemperature() override { return hasTemperature; }
+  int GetTemperature(double* celsius) override;
+  int HasModeSwitch() override { return hasModeSwitch; }
+  int SetModeSwitch(int value) override;
+  int GetModeSwitch() override { return modeSwitch; }
+  int HasRegisterPreset() override { return hasRegisterPreset; }
+  int SetRegisterPreset(int on) override;
+  int GetRegisterPreset(int* on) override;
+  int HasBlackLevel() override { return hasBlackLevel; }
+  int SetBlackLevel(int value) override;
+  int GetBlackLevel(int* value) override;
+  int ExtensionCommand(int index, int command, int* data) override;
+
+  int ReadEepromByte(int address, std::uint8_t* value) override;
+  int WriteEepromByte(int address, std::uint8_t value) override;
+  int ReadFpgaRegister(int address, std::uint16_t* value) override;
+  int WriteFpgaRegister(int address, std::uint16_t value) override;
+  int ReadSensorRegister(int address, int* value) override;
+  int WriteSensorRegister(int address, int value) override;
+  int IsInternalCorrectionSupported() override { return internalCorrectionSupported; }
+  int GetInternalCorrection() override { return internalCorrection; }
+  int SetInternalCorrection(int value) override;
+
+ private:
+  int Log(const std::string& call, int result);
+  int Set(const char* name, int* field, int value);
+};
