@@ -1,0 +1,72 @@
+// Control of the virtual cameras for tests and tools.
+//
+// The cameras are named by TEVRIN_VIRTUAL_CAMERAS when the library loads:
+//   unset            one standard-board 0x3280 camera
+//   none (or empty)  no camera
+//   a list           entries separated by ',', each a product ID (0x3280,
+//                    0x3290, ...) followed by ':'-separated options:
+//     standard | fast    board: 12.96 us or 6.88 us line time (default standard)
+//     scene | pattern    image source (default scene); see PatternSample
+//     old                old firmware: controller 0x1000, FPGA 0x0110
+//     serial=TEXT        serial number in a fresh EEPROM (default VC<pid><nnnn>)
+//     seed=N             seed of noise, defects and scene (default 1)
+//     fw=N, fpga=N       controller firmware and FPGA version words
+//     gpio25=0|1         GPIO25 flag of the controller information block
+//     eeprom=PATH        keep the EEPROM in this file across runs
+//   e.g. "0x3280,0x3290:fast:pattern:seed=7:serial=AB123"
+// An invalid list is reported on stderr and gives the default camera.
+//
+// Cameras are numbered 0.. in list order; functions given a number that names
+// no camera do nothing and return 0.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace tevrin::virtualcam {
+
+// Replaces every camera by the list (syntax above); false, with nothing
+// changed, when the list is invalid. Handles to the old cameras fail from now on.
+bool Configure(const std::string& cameraList);
+size_t CameraCount();
+std::string DevicePath(size_t camera);
+
+// Unplugging fails pending and later I/O on the camera's handles, makes opens
+// fail and removes it from enumeration; windows registered for device
+// notifications get the removal, and the arrival on plugging back in. Handles
+// opened before an unplug stay dead.
+void Unplug(size_t camera);
+void Plug(size_t camera);
+
+// Stops the frames on endpoint 0x81 until released; reads wait meanwhile.
+void StallStream(size_t camera, bool stalled);
+// The next `count` frame headers (or bulk transfers of any kind) fail with a stall.
+void FailNextFrameHeaders(size_t camera, int count);
+void FailNextTransfers(size_t camera, int count);
+// The next image transfer returns `missingBytes` fewer bytes than it consumed.
+void ShortenNextTransfer(size_t camera, uint32_t missingBytes);
+// One frame in external-trigger mode (sensor register 0x600 = 1).
+void PulseTrigger(size_t camera);
+
+// Input lines read from board register 0x07; output lines last written there.
+void SetInputs(size_t camera, uint8_t lines);
+uint8_t Outputs(size_t camera);
+uint8_t BoardRegister(size_t camera, uint8_t reg);
+uint8_t SensorRegister(size_t camera, uint16_t address);
+void SetSensorTemperature(size_t camera, double celsius);
+// While held (and not requested through board register 0x9F) the FPGA owns the
+// sensor bus: board register 0x02 reports it busy and sensor I2C is not acknowledged.
+void HoldSensorBus(size_t camera, bool held);
+// Frames the camera has made so far.
+uint32_t FrameCounter(size_t camera);
+
+// Value of the pattern image at upright scene position (x, y), 0 <= x < 640,
+// 0 <= y < 512, in the frame whose header counter (8 bits, as board register
+// 0x08) is `counter`: (x + 640 y + 7 (counter mod 256)) mod 4096. 16-bit
+// output carries it as is, 8-bit output its upper 8 of 12 bits. The 0x3280
+// model's sensor is turned half a turn, so its output row 0 holds scene row
+// 511 read from x = 639 down to 0; the 0x3290 model's holds scene row 0.
+uint16_t PatternSample(int x, int y, uint32_t counter);
+
+}  // namespace tevrin::virtualcam

@@ -1,0 +1,32 @@
+// What one virtual camera is: model, board, firmware, image source, identity.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tevrin::virtualcam {
+
+struct CameraConfig {
+  uint16_t productId = 0x3280;
+  bool fastBoard = false;
+  bool pattern = false;  // pixel values encode position and frame counter
+  uint64_t seed = 1;
+  std::string serialNumber;  // empty: made from the product ID and the camera's number
+  uint16_t firmwareVersion = 0x1201;
+  uint16_t fpgaVersion = 0x8125;
+  uint8_t gpio25Flag = 1;
+  std::string eepromFile;  // empty: the EEPROM lives as long as the camera
+};
+
+// Parses the camera list of TEVRIN_VIRTUAL_CAMERAS (syntax in VirtualCameras.h).
+// Unknown words make the whole list invalid: nullopt, with the reason in `error`.
+std::optional<std::vector<CameraConfig>> ParseCameraList(std::string_view text, std::string& error);
+
+// The cameras named by the environment: one standard 0x3280 camera when the
+// variable is unset or invalid.
+std::vector<CameraConfig> CamerasFromEnvironment();
+
+}  // namespace tevrin::virtualcam

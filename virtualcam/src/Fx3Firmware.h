@@ -1,0 +1,48 @@
+// The FX3 controller's firmware as endpoint 0 sees it: the 102-byte request
+// block in, the same block with reply data and driver statuses out.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <map>
+#include <span>
+
+#include "CameraConfig.h"
+
+namespace tevrin::virtualcam {
+
+// The parts of the camera the firmware reaches.
+class FirmwareTarget {
+ public:
+  virtual ~FirmwareTarget() = default;
+  // False when nothing acknowledges at the address.
+  virtual bool I2cWrite(uint8_t address, std::span<const uint8_t> bytes) = 0;
+  virtual bool I2cRead(uint8_t address, std::span<uint8_t> bytes) = 0;
+  virtual void ArmStream() = 0;
+  virtual void RecoverStream() = 0;
+};
+
+struct TransferResult {
+  uint32_t error = 0;  // Win32 error code, 0 on success
+  uint32_t bytes = 0;  // bytes returned, the 38-byte header included
+};
+
+class Fx3Firmware {
+ public:
+  Fx3Firmware(const CameraConfig& config, FirmwareTarget& target);
+
+  // `in` and `out` may be the same buffer.
+  TransferResult Control(const uint8_t* in, size_t inSize, uint8_t* out, size_t outSize);
+
+ private:
+  // Reply bytes written to `data`, or -1 for a request the firmware stalls.
+  int Handle(uint8_t requestType, uint8_t request, uint16_t value, uint16_t index, std::span<uint8_t> data);
+
+  const CameraConfig config_;
+  FirmwareTarget& target_;
+  uint8_t commandByte_ = 0;
+  uint16_t valuePair_[2] = {0, 0};
+  std::map<uint16_t, uint32_t> wideRegisters_;
+};
+
+}  // namespace tevrin::virtualcam

@@ -1,0 +1,467 @@
+#include "VirtualCamera.h"
+
+#include <tevrin/hardware/Fx3Requests.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+namespace tevrin::virtualcam {
+
+namespace hw = tevrin::hardware;
+using win32::IoRequest;
+
+namespace {
+
+std::string MakePath(uint16_t productId, int number) {
+  const auto& g = hw::kFx3InterfaceGuid;
+  char path[160];
+  std::snprintf(path, sizeof(path),
+                "\\\\?\\usb#vid_%04x&pid_%04x#vcam%04d#{%08x-%04x-%04x-%02x%02x-%02x%02x%02x%02x%02x%02x}",
+                hw::kCypressVendorId, productId, number, g.data1, g.data2, g.data3, g.data4[0], g.data4[1], g.data4[2],
+                g.data4[3], g.data4[4], g.data4[5], g.data4[6], g.data4[7]);
+  return path;
+}
+
+std::string SerialNumber(const CameraConfig& config, int number) {
+  if (!config.serialNumber.empty()) return config.serialNumber;
+  char serial[32];
+  std::snprintf(serial, sizeof(serial), "VC%04X%04d", config.productId, number);
+  return serial;
+}
+
+void SetStatuses(hw::SingleTransfer* header, uint32_t error) {
+  if (header == nullptr) return;
+  switch (error) {
+    case ERROR_SUCCESS:
+      header->ntStatus = hw::kNtStatusSuccess;
+      header->usbdStatus = hw::kUsbdStatusSuccess;
+      break;
+    case ERROR_OPERATION_ABORTED:
+      header->ntStatus = hw::kNtStatusCancelled;
+      header->usbdStatus = hw::kUsbdStatusCanceled;
+      break;
+    case ERROR_DEVICE_NOT_CONNECTED:
+      header->ntStatus = hw::kNtStatusNoSuchDevice;
+      header->usbdStatus = hw::kUsbdStatusDeviceGone;
+      break;
+    default:
+      header->ntStatus = hw::kNtStatusUnsuccessful;
+      header->usbdStatus = hw::kUsbdStatusStall;
+  }
+}
+
+}  // namespace
+
+VirtualCamera::VirtualCamera(const CameraConfig& config, int number)
+    : config_(config),
+      path_(MakePath(config.productId, number)),
+      fpga_(config),
+      sensor_(config.fastBoard),
+      eeprom_(config.eepromFile, SerialNumber(config, number)),
+      clock_(Clock::now()),
+      generator_(config.seed, config.pattern),
+      firmware_(config, *this) {
+  std::lock_guard lock(mutex_);
+  RetimeLocked(Clock::now());
+  worker_ = std::thread([this] { WorkerLoop(); });
+}
+
+VirtualCamera::~VirtualCamera() {
+  {
+    std::lock_guard lock(mutex_);
+    stopping_ = true;
+    FailPendingLocked(ERROR_DEVICE_NOT_CONNECTED);
+  }
+  wake_.notify_all();
+  worker_.join();
+}
+
+bool VirtualCamera::Open(uint64_t& generation) {
+  std::lock_guard lock(mutex_);
+  if (!plugged_) return false;
+  generation = generation_;
+  return true;
+}
+
+void VirtualCamera::Submit(const std::shared_ptr<IoRequest>& request, uint64_t generation) {
+  {
+    std::lock_guard lock(mutex_);
+    if (plugged_ && generation == generation_) {
+      SubmitLocked(request);
+    } else {
+      request->Complete(ERROR_DEVICE_NOT_CONNECTED, 0);
+    }
+  }
+  wake_.notify_all();
+}
+
+void VirtualCamera::Cancel(const std::shared_ptr<IoRequest>& request) {
+  std::lock_guard lock(mutex_);
+  auto found = std::find_if(pendingReads_.begin(), pendingReads_.end(),
+                            [&](const BulkTransfer& transfer) { return transfer.request == request; });
+  if (found == pendingReads_.end()) return;
+  BulkTransfer transfer = *found;
+  pendingReads_.erase(found);
+  Finish(transfer, ERROR_OPERATION_ABORTED, 0);
+}
+
+void VirtualCamera::SubmitLocked(const std::shared_ptr<IoRequest>& request) {
+  auto* in = static_cast<uint8_t*>(request->in());
+  auto* out = static_cast<uint8_t*>(request->out());
+  const auto now = Clock::now();
+  switch (request->code()) {
+    case hw::kIoctlControlTransfer: {
+      TransferResult result = firmware_.Control(in, request->inSize(), out, request->outSize());
+      request->Complete(result.error, result.bytes);
+      return;
+    }
+    case hw::kIoctlDirectTransfer: {
+      if (request->inSize() < sizeof(hw::SingleTransfer)) break;
+      auto* header = reinterpret_cast<hw::SingleTransfer*>(in);
+      SubmitBulkLocked({request, header, header->endpointAddress, out, request->outSize(), 0});
+      return;
+    }
+    case hw::kIoctlBufferedTransfer: {
+      constexpr size_t kHeader = sizeof(hw::SingleTransfer);
+      if (request->inSize() < kHeader || request->outSize() < kHeader) break;
+      auto* header = reinterpret_cast<hw::SingleTransfer*>(in);
+      const bool read = header->endpointAddress & 0x80;
+      const size_t room = (read ? request->outSize() : request->inSize()) - kHeader;
+      if (header->bufferLength > room) break;
+      SubmitBulkLocked({request, header, header->endpointAddress, (read ? out : in) + kHeader, header->bufferLength,
+                        static_cast<uint32_t>(kHeader)});
+      return;
+    }
+    case hw::kIoctlAbortPipe:
+    case hw::kIoctlResetPipe: {
+      if (request->inSize() < 1) break;
+      if (in[0] == hw::kEndpointImageIn) {
+        FailPendingLocked(ERROR_OPERATION_ABORTED);
+        ResetStreamLocked(now);
+      }
+      request->Complete(ERROR_SUCCESS, 0);
+      return;
+    }
+    case hw::kIoctlResetParentPort:
+      FailPendingLocked(ERROR_OPERATION_ABORTED);
+      ResetStreamLocked(now);
+      request->Complete(ERROR_SUCCESS, 0);
+      return;
+    case hw::kIoctlGetDeviceSpeed: {
+      if (request->outSize() < sizeof(uint32_t)) break;
+      uint32_t speed = hw::kDeviceSpeedSuper;
+      std::memcpy(out, &speed, sizeof(speed));
+      request->Complete(ERROR_SUCCESS, sizeof(speed));
+      return;
+    }
+    default:
+      request->Complete(ERROR_INVALID_FUNCTION, 0);
+      return;
+  }
+  request->Complete(ERROR_INVALID_PARAMETER, 0);
+}
+
+void VirtualCamera::SubmitBulkLocked(BulkTransfer transfer) {
+  if (transfer.endpoint == hw::kEndpointBulkOut) {
+    BulkOutLocked(transfer);
+    return;
+  }
+  if (transfer.endpoint != hw::kEndpointImageIn) {
+    // Nothing streams on the auxiliary endpoint of this model.
+    Finish(transfer, ERROR_GEN_FAILURE, 0);
+    return;
+  }
+  if (failTransfers_ > 0) {
+    --failTransfers_;
+    Finish(transfer, ERROR_GEN_FAILURE, 0);
+    return;
+  }
+  pendingReads_.push_back(transfer);
+  ServeImagePipeLocked(Clock::now());
+}
+
+void VirtualCamera::BulkOutLocked(BulkTransfer& transfer) {
+  if (failTransfers_ > 0) {
+    --failTransfers_;
+    Finish(transfer, ERROR_GEN_FAILURE, 0);
+    return;
+  }
+  if (memoryWrite_.left > 0) {
+    uint64_t at = memoryWrite_.address;
+    size_t n = memoryWrite_.Take(transfer.length);
+    memory_.Write(at, {transfer.data, n});
+    Finish(transfer, ERROR_SUCCESS, n);
+    return;
+  }
+  hw::MemoryWindowCommand command;
+  if (transfer.length != sizeof(command)) {
+    Finish(transfer, ERROR_GEN_FAILURE, 0);
+    return;
+  }
+  std::memcpy(&command, transfer.data, sizeof(command));
+  const uint64_t address = uint64_t(command.addressHigh) << 32 | command.addressLow;
+  const bool write = std::memcmp(command.tag, hw::kMemoryWriteTag, 4) == 0;
+  const bool read = std::memcmp(command.tag, hw::kMemoryReadTag, 4) == 0;
+  if ((!write && !read) || command.version != hw::kMemoryWindowVersion ||
+      !CameraMemory::Contains(address, command.length)) {
+    Finish(transfer, ERROR_GEN_FAILURE, 0);
+    return;
+  }
+  (write ? memoryWrite_ : memoryRead_) = {address, command.length};
+  Finish(transfer, ERROR_SUCCESS, sizeof(command));
+}
+
+void VirtualCamera::ServeImagePipeLocked(Clock::time_point now) {
+  while (!pendingReads_.empty() && ServeOneLocked(pendingReads_.front(), now)) pendingReads_.pop_front();
+}
+
+bool VirtualCamera::ServeOneLocked(BulkTransfer& transfer, Clock::time_point now) {
+  if (memoryRead_.left > 0) {
+    uint64_t at = memoryRead_.address;
+    size_t n = memoryRead_.Take(transfer.length);
+    memory_.Read(at, {transfer.data, n});
+    Finish(transfer, ERROR_SUCCESS, n);
+    return true;
+  }
+  if (stalled_) return false;
+  if (phase_ == Phase::kImage) {
+    size_t taken = std::min(transfer.length, imageBytes_ - imageOffset_);
+    size_t delivered = taken - std::min<size_t>(taken, shortenBy_);
+    shortenBy_ = 0;
+    std::memcpy(transfer.data, reinterpret_cast<const uint8_t*>(frame_.data()) + imageOffset_, delivered);
+    imageOffset_ += taken;
+    if (imageOffset_ == imageBytes_) phase_ = Phase::kHeader;
+    Finish(transfer, ERROR_SUCCESS, delivered);
+    return true;
+  }
+  const uint32_t counter = clock_.Count(now);
+  if (!armed_ || counter == lastDelivered_) return false;
+  lastDelivered_ = counter;
+  armed_ = false;
+  if (failHeaders_ > 0) {
+    --failHeaders_;
+    Finish(transfer, ERROR_GEN_FAILURE, 0);
+    return true;
+  }
+  DeliverHeaderLocked(transfer, counter);
+  return true;
+}
+
+void VirtualCamera::DeliverHeaderLocked(BulkTransfer& transfer, uint32_t counter) {
+  FrameParameters frame;
+  frame.format = fpga_.Format();
+  frame.window = sensor_.Window();
+  frame.mountedHalfTurn = config_.productId == 0x3280;
+  frame.flipVertical = sensor_.FlipVertical();
+  frame.mirrorHorizontal = sensor_.MirrorHorizontal();
+  frame.frameCounter = counter;
+  frame.exposureNs = sensor_.ExposureLines() * sensor_.LineTimeNs();
+  frame.analogGain = sensor_.AnalogGain();
+  frame.blackLevel = sensor_.BlackLevel();
+  imageBytes_ = frame.format.ImageBytes();
+  imageOffset_ = 0;
+  if (frame_.size() * 2 < imageBytes_) frame_.resize((imageBytes_ + 1) / 2);
+  generator_.Generate(frame, reinterpret_cast<uint8_t*>(frame_.data()));
+
+  hw::FrameHeader header{};
+  std::memcpy(header.magic, hw::kFrameHeaderMagic, sizeof(header.magic));
+  header.headerBytes = sizeof(header);
+  header.width = static_cast<uint16_t>(frame.format.width);
+  header.height = static_cast<uint16_t>(frame.format.height);
+  header.bytesPerPixel = frame.format.bytesPerPixel;
+  header.imageBytes = static_cast<uint32_t>(imageBytes_);
+  header.timestampMicros = clock_.MicrosecondsSincePowerOn(clock_.FrameTime(counter));
+  // The trigger loop compares this counter with board register 0x08, so both wrap at 8 bits.
+  header.frameCounter = counter & 0xFF;
+  header.framesMade = counter;
+  header.exposureLines = sensor_.ExposureLines();
+  header.analogGain = static_cast<uint32_t>(frame.analogGain);
+  size_t n = std::min(transfer.length, sizeof(header));
+  std::memcpy(transfer.data, &header, n);
+  phase_ = imageBytes_ > 0 ? Phase::kImage : Phase::kHeader;
+  Finish(transfer, ERROR_SUCCESS, n);
+}
+
+void VirtualCamera::Finish(BulkTransfer& transfer, uint32_t error, size_t bytes) {
+  SetStatuses(transfer.header, error);
+  transfer.request->Complete(error, error == ERROR_SUCCESS ? static_cast<uint32_t>(bytes + transfer.headerBytes) : 0);
+}
+
+void VirtualCamera::FailPendingLocked(uint32_t error) {
+  std::deque<BulkTransfer> failing;
+  failing.swap(pendingReads_);
+  for (auto& transfer : failing) Finish(transfer, error, 0);
+}
+
+void VirtualCamera::ResetStreamLocked(Clock::time_point now) {
+  // A restarted stream begins with the next frame the sensor finishes.
+  phase_ = Phase::kHeader;
+  armed_ = false;
+  imageOffset_ = imageBytes_ = 0;
+  memoryRead_ = memoryWrite_ = {};
+  lastDelivered_ = clock_.Count(now);
+}
+
+void VirtualCamera::RetimeLocked(Clock::time_point now) {
+  auto period = sensor_.FramePeriod();
+  // A sensor in standby makes no frames; the clock waits as for a trigger that never comes.
+  bool triggered = sensor_.ExternalTrigger() || sensor_.Standby();
+  if (period == period_ && triggered == triggered_) return;
+  clock_.Retime(now, period, triggered);
+  if (triggered != triggered_) lastDelivered_ = clock_.Count(now);
+  period_ = period;
+  triggered_ = triggered;
+}
+
+FpgaLiveValues VirtualCamera::LiveLocked(Clock::time_point now) const {
+  FpgaLiveValues live;
+  live.frameCounter = clock_.Count(now);
+  live.sensorTemperatureRaw = static_cast<uint16_t>(sensor_.Register(hw::imx991::kTemperature0) |
+                                                    sensor_.Register(hw::imx991::kTemperature1) << 8);
+  live.fpgaHoldsSensorBus = fpgaHoldsSensorBus_ && !fpga_.SensorBusRequested();
+  return live;
+}
+
+bool VirtualCamera::I2cWrite(uint8_t address, std::span<const uint8_t> bytes) {
+  const auto now = Clock::now();
+  switch (address) {
+    case hw::kI2cBoardPortWrite:
+      if (fpga_.I2cWrite(bytes) == Fpga::WriteEffect::kStreamRestart) ResetStreamLocked(now);
+      return true;
+    case hw::kI2cSensorWrite:
+      // The FPGA drives the sensor bus itself unless the host was granted it.
+      if (LiveLocked(now).fpgaHoldsSensorBus) return false;
+      sensor_.I2cWrite(bytes);
+      RetimeLocked(now);
+      return true;
+    case hw::kI2cEepromWrite:
+      return eeprom_.Write(bytes, now);
+    default:
+      return false;
+  }
+}
+
+bool VirtualCamera::I2cRead(uint8_t address, std::span<uint8_t> bytes) {
+  const auto now = Clock::now();
+  switch (address) {
+    case hw::kI2cBoardPortRead:
+      fpga_.I2cRead(bytes, LiveLocked(now));
+      return true;
+    case hw::kI2cSensorRead:
+      if (LiveLocked(now).fpgaHoldsSensorBus) return false;
+      sensor_.I2cRead(bytes);
+      return true;
+    case hw::kI2cEepromRead:
+      return eeprom_.Read(bytes, now);
+    default:
+      return false;
+  }
+}
+
+void VirtualCamera::ArmStream() {
+  phase_ = Phase::kHeader;
+  armed_ = true;
+}
+
+void VirtualCamera::RecoverStream() {
+  ResetStreamLocked(Clock::now());
+}
+
+void VirtualCamera::WorkerLoop() {
+  std::unique_lock lock(mutex_);
+  while (!stopping_) {
+    const auto now = Clock::now();
+    ServeImagePipeLocked(now);
+    const bool waitsForFrame = !pendingReads_.empty() && armed_ && !stalled_ && phase_ == Phase::kHeader;
+    if (waitsForFrame && !triggered_) {
+      wake_.wait_until(lock, clock_.NextFrame(now));
+    } else {
+      wake_.wait(lock);
+    }
+  }
+}
+
+bool VirtualCamera::IsPlugged() const {
+  std::lock_guard lock(mutex_);
+  return plugged_;
+}
+
+void VirtualCamera::SetPlugged(bool plugged) {
+  std::lock_guard lock(mutex_);
+  if (plugged == plugged_) return;
+  plugged_ = plugged;
+  if (!plugged) {
+    ++generation_;
+    FailPendingLocked(ERROR_DEVICE_NOT_CONNECTED);
+    ResetStreamLocked(Clock::now());
+  }
+}
+
+void VirtualCamera::StallStream(bool stalled) {
+  {
+    std::lock_guard lock(mutex_);
+    stalled_ = stalled;
+  }
+  wake_.notify_all();
+}
+
+void VirtualCamera::FailNextFrameHeaders(int count) {
+  std::lock_guard lock(mutex_);
+  failHeaders_ = std::max(count, 0);
+}
+
+void VirtualCamera::FailNextTransfers(int count) {
+  std::lock_guard lock(mutex_);
+  failTransfers_ = std::max(count, 0);
+}
+
+void VirtualCamera::ShortenNextTransfer(uint32_t missingBytes) {
+  std::lock_guard lock(mutex_);
+  shortenBy_ = missingBytes;
+}
+
+void VirtualCamera::PulseTrigger() {
+  {
+    std::lock_guard lock(mutex_);
+    if (!sensor_.Standby()) clock_.Trigger(Clock::now());
+  }
+  wake_.notify_all();
+}
+
+void VirtualCamera::SetInputs(uint8_t lines) {
+  std::lock_guard lock(mutex_);
+  fpga_.SetInputs(lines);
+}
+
+uint8_t VirtualCamera::Outputs() const {
+  std::lock_guard lock(mutex_);
+  return fpga_.Outputs();
+}
+
+uint8_t VirtualCamera::BoardRegister(uint8_t reg) const {
+  std::lock_guard lock(mutex_);
+  return fpga_.Read(reg, LiveLocked(Clock::now()));
+}
+
+uint8_t VirtualCamera::SensorRegister(uint16_t address) const {
+  std::lock_guard lock(mutex_);
+  return sensor_.Register(address);
+}
+
+void VirtualCamera::SetSensorTemperature(double celsius) {
+  std::lock_guard lock(mutex_);
+  sensor_.SetTemperature(celsius);
+}
+
+void VirtualCamera::HoldSensorBus(bool held) {
+  std::lock_guard lock(mutex_);
+  fpgaHoldsSensorBus_ = held;
+}
+
+uint32_t VirtualCamera::FrameCounter() const {
+  std::lock_guard lock(mutex_);
+  return clock_.Count(Clock::now());
+}
+
+}  // namespace tevrin::virtualcam

@@ -1,0 +1,146 @@
+// One simulated camera: the FX3 firmware, the FPGA, the EEPROM, the IMX991
+// and the camera memory behind the FX3 driver's requests. One lock guards the
+// whole camera; a worker thread completes image reads that wait for a frame.
+#pragma once
+
+#include <tevrin/hardware/FrameHeader.h>
+#include <tevrin/hardware/Fx3Requests.h>
+#include <tevrin/win32/Driver.h>
+
+#include <algorithm>
+#include <condition_variable>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "CameraConfig.h"
+#include "CameraMemory.h"
+#include "Eeprom.h"
+#include "Fpga.h"
+#include "FrameClock.h"
+#include "FrameGenerator.h"
+#include "Fx3Firmware.h"
+#include "Imx991Sensor.h"
+
+namespace tevrin::virtualcam {
+
+class VirtualCamera final : private FirmwareTarget {
+ public:
+  using Clock = std::chrono::steady_clock;
+
+  // `number` tells cameras apart in the device path and the default serial number.
+  VirtualCamera(const CameraConfig& config, int number);
+  ~VirtualCamera() override;
+  VirtualCamera(const VirtualCamera&) = delete;
+  VirtualCamera& operator=(const VirtualCamera&) = delete;
+
+  const std::string& path() const { return path_; }
+  const CameraConfig& config() const { return config_; }
+
+  // Driver side. A handle opened in one plug-in generation fails once the
+  // camera has been unplugged, as the device object it named is gone.
+  bool Open(uint64_t& generation);
+  void Submit(const std::shared_ptr<win32::IoRequest>& request, uint64_t generation);
+  void Cancel(const std::shared_ptr<win32::IoRequest>& request);
+
+  // Test control.
+  bool IsPlugged() const;
+  void SetPlugged(bool plugged);
+  void StallStream(bool stalled);
+  void FailNextFrameHeaders(int count);
+  void FailNextTransfers(int count);
+  void ShortenNextTransfer(uint32_t missingBytes);
+  void PulseTrigger();
+  void SetInputs(uint8_t lines);
+  uint8_t Outputs() const;
+  uint8_t BoardRegister(uint8_t reg) const;
+  uint8_t SensorRegister(uint16_t address) const;
+  void SetSensorTemperature(double celsius);
+  void HoldSensorBus(bool held);
+  uint32_t FrameCounter() const;
+
+ private:
+  struct BulkTransfer {
+    std::shared_ptr<win32::IoRequest> request;
+    hardware::SingleTransfer* header = nullptr;  // the caller's, for the driver statuses
+    uint8_t endpoint = 0;
+    uint8_t* data = nullptr;
+    size_t length = 0;
+    uint32_t headerBytes = 0;  // counted in the result of a buffered transfer
+  };
+  enum class Phase { kHeader, kImage };
+  // What a memory-window command announced and is still to come.
+  struct MemoryRun {
+    uint64_t address = 0;
+    uint64_t left = 0;
+    // The part of a transfer of `length` bytes that belongs to the run; moves past it.
+    size_t Take(size_t length) {
+      size_t n = static_cast<size_t>(std::min<uint64_t>(length, left));
+      address += n;
+      left -= n;
+      return n;
+    }
+  };
+
+  // FirmwareTarget
+  bool I2cWrite(uint8_t address, std::span<const uint8_t> bytes) override;
+  bool I2cRead(uint8_t address, std::span<uint8_t> bytes) override;
+  void ArmStream() override;
+  void RecoverStream() override;
+
+  void SubmitLocked(const std::shared_ptr<win32::IoRequest>& request);
+  void SubmitBulkLocked(BulkTransfer transfer);
+  void BulkOutLocked(BulkTransfer& transfer);
+  void ServeImagePipeLocked(Clock::time_point now);
+  bool ServeOneLocked(BulkTransfer& transfer, Clock::time_point now);
+  void DeliverHeaderLocked(BulkTransfer& transfer, uint32_t counter);
+  void Finish(BulkTransfer& transfer, uint32_t error, size_t bytes);
+  void FailPendingLocked(uint32_t error);
+  void ResetStreamLocked(Clock::time_point now);
+  void RetimeLocked(Clock::time_point now);
+  FpgaLiveValues LiveLocked(Clock::time_point now) const;
+  void WorkerLoop();
+
+  const CameraConfig config_;
+  const std::string path_;
+
+  mutable std::mutex mutex_;
+  std::condition_variable wake_;
+  bool stopping_ = false;
+  bool plugged_ = true;
+  uint64_t generation_ = 1;
+
+  Fpga fpga_;
+  Imx991Sensor sensor_;
+  Eeprom eeprom_;
+  FrameClock clock_;
+  FrameGenerator generator_;
+  CameraMemory memory_;
+  Fx3Firmware firmware_;
+  bool fpgaHoldsSensorBus_ = false;
+  std::chrono::nanoseconds period_{};
+  bool triggered_ = false;
+
+  // Image pipe (endpoint 0x81) and memory window.
+  std::deque<BulkTransfer> pendingReads_;
+  Phase phase_ = Phase::kHeader;
+  bool armed_ = false;
+  uint32_t lastDelivered_ = 0;
+  std::vector<uint16_t> frame_;  // 16-bit storage keeps the image aligned
+  size_t imageBytes_ = 0;
+  size_t imageOffset_ = 0;
+  MemoryRun memoryRead_, memoryWrite_;
+
+  // Faults injected by tests.
+  bool stalled_ = false;
+  int failHeaders_ = 0;
+  int failTransfers_ = 0;
+  uint32_t shortenBy_ = 0;
+
+  std::thread worker_;
+};
+
+}  // namespace tevrin::virtualcam
