@@ -452,7 +452,7 @@ uint16_t CSensorIMX991::ReadTemperatureRaw() {
 int CSensorIMX991::GetTemperature(double* celsius) {
   if (!celsius) return 0;
   *celsius = 0.0;
-  if (!controller_) return 1;
+  if (!controller_) return 0;
   // 12-bit two's complement in eighths of a degree.
   const int raw = ReadTemperatureRaw();
   *celsius = ((raw & 0x800) ? raw - 0x1000 : raw) / 8.0;
