@@ -3,7 +3,9 @@
 #include <tevrin/hardware/FpgaRegisters.h>
 #include <windows.h>
 
+#include <climits>
 #include <cstring>
+#include <limits>
 #include <optional>
 
 #include "sensor/ScopedTimerPeriod.h"
@@ -226,8 +228,10 @@ int CSensorBase::PulseRestart() {
 int CSensorBase::SetExposureNanoseconds(uint64_t nanoseconds, double lineTimeNs) {
   constexpr double kReadoutOffsetNs = 7372.0;
   const double lines = (static_cast<double>(nanoseconds) - kReadoutOffsetNs) / lineTimeNs;
-  // Times shorter than the readout offset still expose for one line.
-  const unsigned whole = lines < 1.0 ? 1u : static_cast<unsigned>(lines);
+  // Times shorter than the readout offset still expose for one line; the
+  // driver clamps what is too long for its sensor.
+  constexpr double kMaxLines = std::numeric_limits<unsigned>::max();
+  const unsigned whole = lines < 1.0 ? 1u : lines >= kMaxLines ? UINT_MAX : static_cast<unsigned>(lines);
   return SetExposureLines(whole);
 }
 
