@@ -1,4 +1,7 @@
-/* SetupAPI subset: enumeration of device interfaces by interface class GUID. */
+/* SetupAPI subset: enumeration of device interfaces by interface class GUID.
+   The set is a snapshot of what the registered drivers report present (so
+   DIGCF_PRESENT changes nothing); DIGCF_DEVICEINTERFACE and a class GUID are
+   required; the enumerator, parent window and SP_DEVINFO_DATA are not used. */
 #ifndef TEVRIN_PLATFORM_SETUPAPI_H
 #define TEVRIN_PLATFORM_SETUPAPI_H
 

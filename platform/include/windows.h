@@ -636,7 +636,14 @@ BOOL WINAPI FlushFileBuffers(HANDLE file);
 
 /* Device I/O: control requests to a driver opened with CreateFileA on a
    device interface path; overlapped when the handle was opened with
-   FILE_FLAG_OVERLAPPED. */
+   FILE_FLAG_OVERLAPPED. A request completes at once (TRUE, the event set too)
+   or returns FALSE with ERROR_IO_PENDING and signals the OVERLAPPED's event
+   when done. Differences from Windows: OVERLAPPED.Internal holds the Win32
+   error code of a completed request (not an NTSTATUS); a null OVERLAPPED on an
+   overlapped handle makes the call synchronous; GetOverlappedResult with
+   wait = TRUE waits for the request itself and leaves an auto-reset event
+   alone; CancelIo cancels the handle's requests from every thread (as
+   CancelIoEx(handle, NULL)); closing the last handle cancels what is in flight. */
 BOOL WINAPI DeviceIoControl(HANDLE device, DWORD controlCode, LPVOID inBuffer, DWORD inSize, LPVOID outBuffer,
                             DWORD outSize, LPDWORD bytesReturned, LPOVERLAPPED overlapped);
 BOOL WINAPI GetOverlappedResult(HANDLE device, LPOVERLAPPED overlapped, LPDWORD bytesTransferred, BOOL wait);

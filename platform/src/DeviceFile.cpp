@@ -87,8 +87,10 @@ extern "C" BOOL WINAPI DeviceIoControl(HANDLE device, DWORD controlCode, LPVOID 
     return FALSE;
   }
   auto request = std::make_shared<IoRequest>(controlCode, inBuffer, inSize, outBuffer, outSize);
+  // A handle opened without FILE_FLAG_OVERLAPPED completes every request before
+  // returning, but still reports into an OVERLAPPED that was given.
   bool asynchronous = file->overlapped() && overlapped != nullptr;
-  if (asynchronous) request->AttachOverlapped(overlapped);
+  request->AttachOverlapped(overlapped);
   file->Submit(request);
   if (!asynchronous) request->Wait(INFINITE);
   if (request->IsComplete()) return Finish(*request, bytesReturned);

@@ -110,6 +110,16 @@ TEST_F(DeviceIo, SynchronousRequestsWaitForCompletion) {
   EXPECT_TRUE(DeviceIoControl(device, kCompleteLater, block, 8, block, 8, &bytes, nullptr));
   EXPECT_EQ(bytes, 5u);
   finisher.join();
+  OVERLAPPED overlapped{};
+  overlapped.hEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  std::thread late([&] {
+    while (WaitForSingleObject(overlapped.hEvent, 1) == WAIT_TIMEOUT) driver->FinishHeld(ERROR_SUCCESS, 3);
+  });
+  EXPECT_TRUE(DeviceIoControl(device, kCompleteLater, block, 8, block, 8, &bytes, &overlapped));
+  late.join();
+  EXPECT_EQ(bytes, 3u);
+  EXPECT_EQ(overlapped.InternalHigh, 3u);
+  CloseHandle(overlapped.hEvent);
   EXPECT_FALSE(DeviceIoControl(device, 77, nullptr, 0, nullptr, 0, &bytes, nullptr));
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_FUNCTION));
   EXPECT_FALSE(DeviceIoControl(device, kCompleteAtOnce, nullptr, 8, nullptr, 0, &bytes, nullptr));

@@ -117,7 +117,12 @@ bool Configure(const std::string& cameraList) {
   std::string error;
   auto configs = ParseCameraList(cameraList, error);
   if (!configs) return false;
-  VirtualDriver::Instance().Replace(*configs);
+  auto& driver = VirtualDriver::Instance();
+  GUID fx3 = Fx3Guid();
+  std::vector<std::string> removed = driver.InterfacePaths(fx3);
+  driver.Replace(*configs);
+  for (const auto& path : removed) win32::NotifyDeviceInterfaceChange(false, fx3, path.c_str());
+  for (const auto& path : driver.InterfacePaths(fx3)) win32::NotifyDeviceInterfaceChange(true, fx3, path.c_str());
   return true;
 }
 

@@ -27,7 +27,8 @@
 namespace tevrin::virtualcam {
 
 // Replaces every camera by the list (syntax above); false, with nothing
-// changed, when the list is invalid. Handles to the old cameras fail from now on.
+// changed, when the list is invalid. Handles to the old cameras fail from now
+// on; device notifications report the old cameras removed and the new ones arrived.
 bool Configure(const std::string& cameraList);
 size_t CameraCount();
 std::string DevicePath(size_t camera);
