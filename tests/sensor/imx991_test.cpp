@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 #include <tevrin/virtualcam/VirtualCameras.h>
 
+#include <atomic>
 #include <cmath>
+#include <thread>
 
 #include "SensorFixture.h"
 #include "sensor/SensorIMX991.h"
@@ -313,6 +315,27 @@ TEST_F(Imx991, RegisterAccess_WaitsForTheFpgaToHandOverTheBus) {
   ASSERT_TRUE(s.GetGlobalGain(&gain));
   EXPECT_EQ(gain, 0);
   EXPECT_EQ(s.ReadRegister(0x714, nullptr), 0);
+}
+
+TEST_F(Imx991, RegisterAccess_FromTwoThreadsKeepsEachTransferWhole) {
+  CSensorBase& s = Open("0x3280");
+  // Two threads write and read back two registers: the register lock keeps
+  // one thread's pointer write from landing between the other's pointer
+  // write and read.
+  std::atomic<int> failures{0};
+  auto worker = [&](uint16_t address, int offset) {
+    for (int i = 0; i < 40; ++i) {
+      const int written = (i + offset) & 0xFF;
+      int read = -1;
+      if (!s.WriteRegister(address, written) || !s.ReadRegister(address, &read) || read != written) ++failures;
+    }
+  };
+  std::thread first(worker, 0x714, 0);
+  std::thread second(worker, 0x7C0, 100);
+  first.join();
+  second.join();
+  EXPECT_EQ(failures, 0);
+  EXPECT_EQ(Board(0x9F), 0);
 }
 
 TEST_F(Imx991, BoardFeatures_FollowTheFpgaVersionAndStatus) {
