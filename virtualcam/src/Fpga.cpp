@@ -31,8 +31,10 @@ bool IsReadOnly(uint8_t r) {
 }  // namespace
 
 Fpga::Fpga(const CameraConfig& config) {
-  registers_[reg::kVersionLow] = config.fpgaVersion & 0xFF;
-  registers_[reg::kVersionHigh] = config.fpgaVersion >> 8;
+  // Bit 14 of the version word is how the sensor drivers recognise the fast board.
+  const uint16_t version = config.fastBoard ? config.fpgaVersion | 0x4000 : config.fpgaVersion & ~0x4000;
+  registers_[reg::kVersionLow] = version & 0xFF;
+  registers_[reg::kVersionHigh] = version >> 8;
   registers_[reg::kVersionByte3] = 0x10;
   // Bit 0 of the board status tells the fast board apart.
   registers_[reg::kBoardStatus] = config.fastBoard ? 1 : 0;

@@ -319,7 +319,7 @@ FpgaLiveValues VirtualCamera::LiveLocked(Clock::time_point now) const {
   live.frameCounter = clock_.Count(now);
   live.sensorTemperatureRaw = static_cast<uint16_t>(sensor_.Register(hw::imx991::kTemperature0) |
                                                     sensor_.Register(hw::imx991::kTemperature1) << 8);
-  live.fpgaHoldsSensorBus = fpgaHoldsSensorBus_ && !fpga_.SensorBusRequested();
+  live.fpgaHoldsSensorBus = sensorBusJammed_ || (fpgaHoldsSensorBus_ && !fpga_.SensorBusRequested());
   return live;
 }
 
@@ -457,6 +457,11 @@ void VirtualCamera::SetSensorTemperature(double celsius) {
 void VirtualCamera::HoldSensorBus(bool held) {
   std::lock_guard lock(mutex_);
   fpgaHoldsSensorBus_ = held;
+}
+
+void VirtualCamera::JamSensorBus(bool jammed) {
+  std::lock_guard lock(mutex_);
+  sensorBusJammed_ = jammed;
 }
 
 uint32_t VirtualCamera::FrameCounter() const {

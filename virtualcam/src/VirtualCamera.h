@@ -60,6 +60,7 @@ class VirtualCamera final : private FirmwareTarget {
   uint8_t SensorRegister(uint16_t address) const;
   void SetSensorTemperature(double celsius);
   void HoldSensorBus(bool held);
+  void JamSensorBus(bool jammed);
   uint32_t FrameCounter() const;
 
  private:
@@ -121,6 +122,7 @@ class VirtualCamera final : private FirmwareTarget {
   CameraMemory memory_;
   Fx3Firmware firmware_;
   bool fpgaHoldsSensorBus_ = false;
+  bool sensorBusJammed_ = false;
   std::chrono::nanoseconds period_{};
   bool triggered_ = false;
 

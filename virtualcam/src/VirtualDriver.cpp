@@ -171,6 +171,9 @@ void SetSensorTemperature(size_t camera, double celsius) {
 void HoldSensorBus(size_t camera, bool held) {
   WithCamera(camera, [&](VirtualCamera& c) { c.HoldSensorBus(held); });
 }
+void JamSensorBus(size_t camera, bool jammed) {
+  WithCamera(camera, [&](VirtualCamera& c) { c.JamSensorBus(jammed); });
+}
 uint32_t FrameCounter(size_t camera) {
   return WithCamera(camera, [](VirtualCamera& c) { return c.FrameCounter(); });
 }

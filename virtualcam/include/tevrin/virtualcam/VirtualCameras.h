@@ -59,6 +59,9 @@ void SetSensorTemperature(size_t camera, double celsius);
 // While held (and not requested through board register 0x9F) the FPGA owns the
 // sensor bus: board register 0x02 reports it busy and sensor I2C is not acknowledged.
 void HoldSensorBus(size_t camera, bool held);
+// While jammed the FPGA keeps the sensor bus even against the host's request:
+// board register 0x02 reports it busy and sensor I2C is not acknowledged.
+void JamSensorBus(size_t camera, bool jammed);
 // Frames the camera has made so far.
 uint32_t FrameCounter(size_t camera);
 
