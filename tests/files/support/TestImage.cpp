@@ -221,3 +221,28 @@ std::vector<std::string> DirectoryEntries(const std::string& directory) {
 }
 
 }  // namespace tevrin::test
+
+namespace tevrin::test {
+
+void ExpectRgbOrderPixels(const Decoded& file, const TestImage& image, int significantBits, uint16_t fourth) {
+  ASSERT_EQ(file.width, image.view.width);
+  ASSERT_EQ(file.height, image.view.height);
+  ASSERT_EQ(file.channels, image.Channels());
+  const bool words = image.view.bitCount == 16 || image.view.bitCount >= 48;
+  const int shift = words ? 16 - significantBits : 0;
+  int mismatches = 0;
+  for (int y = 0; y < file.height; ++y) {
+    for (int x = 0; x < file.width; ++x) {
+      for (int c = 0; c < file.channels && mismatches < 10; ++c) {
+        const int storedChannel = file.channels == 1 || c == 3 ? c : 2 - c;
+        const uint16_t expected = c == 3 ? fourth : static_cast<uint16_t>(image.Stored(x, y, storedChannel) << shift);
+        if (file.At(x, y, c) == expected) continue;
+        ++mismatches;
+        ADD_FAILURE() << "pixel (" << x << ", " << y << ") channel " << c << ": " << file.At(x, y, c) << " instead of "
+                      << expected;
+      }
+    }
+  }
+}
+
+}  // namespace tevrin::test

@@ -63,3 +63,12 @@ std::string FreshDirectory(const std::string& name);
 std::vector<std::string> DirectoryEntries(const std::string& directory);
 
 }  // namespace tevrin::test
+
+namespace tevrin::test {
+
+// Expects the decoded file to hold the image's pixels in R, G, B order at the
+// image's own sample depth, 16-bit samples widened from `significantBits`,
+// and `fourth` in the fourth channel of 32- and 64-bit pixels.
+void ExpectRgbOrderPixels(const Decoded& file, const TestImage& image, int significantBits, uint16_t fourth);
+
+}  // namespace tevrin::test
