@@ -69,7 +69,7 @@ TEST_F(JpegTest, Qualities_LowerCodesGiveSmallerFiles) {
   std::uintmax_t previous = 0;
   for (int format : {files::kStillJpegQuality20, files::kStillJpegQuality70, files::kStillJpegQuality100}) {
     SCOPED_TRACE("format " + std::to_string(format));
-    const std::string path = Save(image, format, "q" + std::to_string(format) + ".jpg");
+    const std::string path = Save(image, format, Numbered("q", format, ".jpg"));
     EXPECT_EQ(ReadJpeg(path).width, 128);
     const auto size = std::filesystem::file_size(path);
     EXPECT_GT(size, previous);

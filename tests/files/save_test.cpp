@@ -136,7 +136,7 @@ TEST_F(SaveTest, SeveralThreadsAtOnce_EachFileWhole) {
       for (int round = 0; round < kRounds; ++round) {
         for (int format : {files::kStillPng, files::kStillJpegQuality70, files::kStillTiff}) {
           // Each thread its own files, and all of them one shared PNG.
-          const std::string own = PathOf("t" + std::to_string(t) + "-" + std::to_string(format));
+          const std::string own = PathOf(Numbered(Numbered("t", t, "-"), format));
           if (!SaveTo(own, image.view, format)) ++failures[t];
           if (format == files::kStillPng && !SaveTo(PathOf("shared.png"), image.view, format)) ++failures[t];
         }
@@ -148,8 +148,8 @@ TEST_F(SaveTest, SeveralThreadsAtOnce_EachFileWhole) {
   for (int t = 0; t < kThreads; ++t) {
     SCOPED_TRACE("thread " + std::to_string(t));
     const TestImage& image = t % 2 ? colour : grey;
-    ExpectRgbOrderPixels(ReadPng(PathOf("t" + std::to_string(t) + "-5")), image, 16, 0xFFFF);
-    ExpectRgbOrderPixels(ReadTiff(PathOf("t" + std::to_string(t) + "-6")), image, 16, 0xFFFF);
+    ExpectRgbOrderPixels(ReadPng(PathOf(Numbered("t", t, "-5"))), image, 16, 0xFFFF);
+    ExpectRgbOrderPixels(ReadTiff(PathOf(Numbered("t", t, "-6"))), image, 16, 0xFFFF);
   }
   const PngFile shared = ReadPng(PathOf("shared.png"));
   EXPECT_TRUE(shared.channels == 1 || shared.channels == 4);

@@ -205,6 +205,12 @@ uint16_t LittleEndian16(const std::vector<uint8_t>& bytes, size_t offset) {
   return static_cast<uint16_t>(bytes.at(offset) | bytes.at(offset + 1) << 8);
 }
 
+std::string Numbered(std::string prefix, int number, const char* suffix) {
+  prefix += std::to_string(number);
+  prefix += suffix;
+  return prefix;
+}
+
 std::string FreshDirectory(const std::string& name) {
   const char* scratch = std::getenv("TEVRIN_TEST_SCRATCH");
   const fs::path directory = fs::path(scratch ? scratch : fs::temp_directory_path().string()) / name;

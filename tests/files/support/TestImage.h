@@ -57,6 +57,10 @@ std::vector<uint8_t> ReadBytes(const std::string& path);
 uint32_t LittleEndian32(const std::vector<uint8_t>& bytes, size_t offset);
 uint16_t LittleEndian16(const std::vector<uint8_t>& bytes, size_t offset);
 
+// prefix + number + suffix, built by appending (GCC 12 warns about the
+// temporaries of a chain of + at -O3).
+std::string Numbered(std::string prefix, int number, const char* suffix = "");
+
 // A fresh empty directory under the test's scratch directory.
 std::string FreshDirectory(const std::string& name);
 // Names in a directory, to see that nothing was left behind.
