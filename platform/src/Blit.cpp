@@ -79,7 +79,7 @@ BOOL Copy(HDC destDc, Extent destX, Extent destY, HDC sourceDc, Extent sourceX, 
     sourceLock = std::unique_lock(source.surface->mutex);
   }
   PrepareSurfaceLocked(dest);
-  if (source.surface == dest.surface) {
+  if (source.surface && source.surface == dest.surface) {
     source.view = dest.view;
   } else {
     PrepareSurfaceLocked(source);

@@ -148,7 +148,10 @@ extern "C" int WINAPI GetDIBits(HDC dc, HBITMAP handle, UINT start, UINT lines, 
                               .biBitCount = static_cast<WORD>(bitmap->bitCount),
                               .biCompression = BI_RGB,
                               .biSizeImage = static_cast<DWORD>(bitmap->stride * bitmap->height),
-                              .biClrUsed = bitmap->bitCount == 8 ? static_cast<DWORD>(bitmap->colorCount) : 0};
+                              .biXPelsPerMeter = 0,
+                              .biYPelsPerMeter = 0,
+                              .biClrUsed = bitmap->bitCount == 8 ? static_cast<DWORD>(bitmap->colorCount) : 0,
+                              .biClrImportant = 0};
     return bitmap->height;
   }
   if (!ValidHeader(info) || header.biWidth != bitmap->width ||
