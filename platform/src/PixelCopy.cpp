@@ -58,10 +58,9 @@ struct Conversion {
 uint32_t Expand5(uint32_t value) { return (value << 3) | (value >> 2); }
 
 template <int Bits>
-uint32_t Read(const std::byte* row, int x, const Conversion& conversion) {
-  const auto* bytes = reinterpret_cast<const uint8_t*>(row);
+uint32_t Read(const uint8_t* __restrict bytes, int x, const uint32_t* __restrict colors) {
   if constexpr (Bits == 8) {
-    return conversion.sourceColors[bytes[x]];
+    return colors[bytes[x]];
   } else if constexpr (Bits == 16) {
     uint32_t value = bytes[2 * x] | (bytes[2 * x + 1] << 8);
     return Expand5(value & 31) | (Expand5((value >> 5) & 31) << 8) | (Expand5((value >> 10) & 31) << 16);
@@ -75,10 +74,9 @@ uint32_t Read(const std::byte* row, int x, const Conversion& conversion) {
 }
 
 template <int Bits>
-void Write(std::byte* row, int x, uint32_t color, const Conversion& conversion) {
-  auto* bytes = reinterpret_cast<uint8_t*>(row);
+void Write(uint8_t* __restrict bytes, int x, uint32_t color, ColorMatcher* matcher) {
   if constexpr (Bits == 8) {
-    bytes[x] = conversion.matcher->Index(color);
+    bytes[x] = matcher->Index(color);
   } else if constexpr (Bits == 16) {
     auto value = static_cast<uint16_t>(((color >> 3) & 31) | (((color >> 11) & 31) << 5) | (((color >> 19) & 31) << 10));
     std::memcpy(bytes + 2 * x, &value, 2);
@@ -91,31 +89,49 @@ void Write(std::byte* row, int x, uint32_t color, const Conversion& conversion) 
   }
 }
 
-// Copies `count` pixels into `dest`; source column k is columns[k], or
-// first + k when the columns are consecutive (columns null).
-using RowCopy = void (*)(std::byte* dest, const std::byte* source, int first, const int* columns, int count,
+// How a row's destination pixels pick source columns: column k is
+// columns[k], or first + k (forward) / first - k (reversed) without a map.
+struct Columns {
+  int first;
+  bool reversed;
+  const int* map;  // null: consecutive
+};
+
+using RowCopy = void (*)(std::byte* dest, const std::byte* source, const Columns& columns, int count,
                          const Conversion& conversion);
 
-template <int SourceBits, int DestBits>
-void ConvertRow(std::byte* dest, const std::byte* source, int first, const int* columns, int count,
-                const Conversion& conversion) {
-  if (columns == nullptr) {
-    for (int k = 0; k < count; ++k) Write<DestBits>(dest, k, Read<SourceBits>(source, first + k, conversion), conversion);
+// The three column patterns as separate loops, so each is a plain indexed loop.
+template <class Pixel>
+void ForEachColumn(const Columns& columns, int count, Pixel pixel) {
+  if (columns.map != nullptr) {
+    for (int k = 0; k < count; ++k) pixel(k, columns.map[k]);
+  } else if (columns.reversed) {
+    for (int k = 0; k < count; ++k) pixel(k, columns.first - k);
   } else {
-    for (int k = 0; k < count; ++k) {
-      Write<DestBits>(dest, k, Read<SourceBits>(source, columns[k], conversion), conversion);
-    }
+    for (int k = 0; k < count; ++k) pixel(k, columns.first + k);
   }
+}
+
+template <int SourceBits, int DestBits>
+void ConvertRow(std::byte* dest, const std::byte* source, const Columns& columns, int count,
+                const Conversion& conversion) {
+  auto* out = reinterpret_cast<uint8_t*>(dest);
+  const auto* in = reinterpret_cast<const uint8_t*>(source);
+  const uint32_t* colors = conversion.sourceColors;
+  ColorMatcher* matcher = conversion.matcher;
+  ForEachColumn(columns, count, [=](int k, int x) { Write<DestBits>(out, k, Read<SourceBits>(in, x, colors), matcher); });
 }
 
 // Same format (and, for 8 bits, the same colours): bytes are copied as they are.
 template <int Bytes>
-void RawRow(std::byte* dest, const std::byte* source, int first, const int* columns, int count, const Conversion&) {
-  if (columns == nullptr) {
-    std::memcpy(dest, source + static_cast<ptrdiff_t>(first) * Bytes, static_cast<size_t>(count) * Bytes);
+void RawRow(std::byte* dest, const std::byte* source, const Columns& columns, int count, const Conversion&) {
+  if (columns.map == nullptr && !columns.reversed) {
+    std::memcpy(dest, source + static_cast<ptrdiff_t>(columns.first) * Bytes, static_cast<size_t>(count) * Bytes);
     return;
   }
-  for (int k = 0; k < count; ++k) std::memcpy(dest + k * Bytes, source + static_cast<ptrdiff_t>(columns[k]) * Bytes, Bytes);
+  ForEachColumn(columns, count, [=](int k, int x) {
+    std::memcpy(dest + static_cast<ptrdiff_t>(k) * Bytes, source + static_cast<ptrdiff_t>(x) * Bytes, Bytes);
+  });
 }
 
 int FormatIndex(int bitCount) { return bitCount / 8 - 1; }  // 8, 16, 24, 32 -> 0..3
@@ -162,11 +178,18 @@ int MapAxis(Extent dest, Extent source, int destLimit, int sourceLimit, std::vec
   return firstDest;
 }
 
-bool Consecutive(const std::vector<int>& map) {
+// Whether the map steps by exactly `step` from its first entry.
+bool Steps(const std::vector<int>& map, int step) {
   for (size_t k = 1; k < map.size(); ++k) {
-    if (map[k] != map[0] + static_cast<int>(k)) return false;
+    if (map[k] != map[0] + step * static_cast<int>(k)) return false;
   }
   return true;
+}
+
+Columns DescribeColumns(const std::vector<int>& map) {
+  if (Steps(map, 1)) return Columns{map[0], false, nullptr};
+  if (Steps(map, -1)) return Columns{map[0], true, nullptr};
+  return Columns{map[0], false, map.data()};
 }
 
 // A private copy of the source when it shares memory with the destination.
@@ -196,7 +219,7 @@ void StretchPixels(const PixelView& dest, Extent destX, Extent destY, const Pixe
   ColorMatcher matcher(dest.colors, dest.bitCount == 8 ? dest.colorCount : 0);
   Conversion conversion{source.colors, &matcher};
   RowCopy copy = ChooseRowCopy(dest, source);
-  const int* columnMap = Consecutive(columns) ? nullptr : columns.data();
+  Columns columnPattern = DescribeColumns(columns);
   int count = static_cast<int>(columns.size());
   size_t destOffset = static_cast<size_t>(firstColumn) * static_cast<size_t>(dest.bitCount / 8);
   size_t rowBytes = static_cast<size_t>(count) * static_cast<size_t>(dest.bitCount / 8);
@@ -206,7 +229,7 @@ void StretchPixels(const PixelView& dest, Extent destX, Extent destY, const Pixe
       std::memcpy(destRow, dest.Row(firstRow + static_cast<int>(r) - 1) + destOffset, rowBytes);
       continue;
     }
-    copy(destRow, source.Row(rows[r]), columns[0], columnMap, count, conversion);
+    copy(destRow, source.Row(rows[r]), columnPattern, count, conversion);
   }
 }
 
