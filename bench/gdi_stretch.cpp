@@ -25,8 +25,8 @@ HWND MakeWindow(int width, int height) {
     windowClass.lpszClassName = "gdi-stretch-bench";
     return RegisterClassExA(&windowClass);
   }();
-  return CreateWindowExA(0, MAKEINTRESOURCEA(atom), "bench", WS_VISIBLE, 0, 0, width, height, nullptr, nullptr,
-                         nullptr, nullptr);
+  return CreateWindowExA(0, MAKEINTRESOURCEA(atom), "bench", WS_VISIBLE, 0, 0, width, height, nullptr, nullptr, nullptr,
+                         nullptr);
 }
 
 // A bottom-up DIB section of the frame size, with a grey table at 8 bits,
@@ -37,8 +37,8 @@ struct Frame {
       BITMAPINFOHEADER header;
       RGBQUAD colors[256];
     } info{};
-    info.header = BITMAPINFOHEADER{sizeof(BITMAPINFOHEADER), kWidth, kHeight, 1, static_cast<WORD>(bitCount), BI_RGB,
-                                   0, 0, 0, 0, 0};
+    info.header = BITMAPINFOHEADER{
+        sizeof(BITMAPINFOHEADER), kWidth, kHeight, 1, static_cast<WORD>(bitCount), BI_RGB, 0, 0, 0, 0, 0};
     for (int i = 0; i < 256; ++i) info.colors[i] = RGBQUAD{BYTE(i), BYTE(i), BYTE(i), 0};
     void* pixels = nullptr;
     bitmap = CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS, &pixels, nullptr, 0);

@@ -29,7 +29,9 @@ RGBQUAD* ColorTable(BITMAPINFO* info) {
   return reinterpret_cast<RGBQUAD*>(reinterpret_cast<BYTE*>(info) + info->bmiHeader.biSize);
 }
 
-uint32_t FromQuad(const RGBQUAD& quad) { return quad.rgbBlue | (quad.rgbGreen << 8) | (quad.rgbRed << 16); }
+uint32_t FromQuad(const RGBQUAD& quad) {
+  return quad.rgbBlue | (quad.rgbGreen << 8) | (quad.rgbRed << 16);
+}
 RGBQUAD ToQuad(uint32_t color) {
   return RGBQUAD{static_cast<BYTE>(color), static_cast<BYTE>(color >> 8), static_cast<BYTE>(color >> 16), 0};
 }
@@ -97,7 +99,8 @@ extern "C" HBITMAP WINAPI CreateCompatibleBitmap(HDC dc, int width, int height) 
   GdiTable& table = GdiTable::Instance();
   {
     std::lock_guard lock(table.mutex);
-    if (!table.FindLocked<DeviceContext>(dc, GdiKind::DeviceContext)) return Fail<HBITMAP>(ERROR_INVALID_HANDLE, nullptr);
+    if (!table.FindLocked<DeviceContext>(dc, GdiKind::DeviceContext))
+      return Fail<HBITMAP>(ERROR_INVALID_HANDLE, nullptr);
   }
   if (width < 0 || height < 0) return Fail<HBITMAP>(ERROR_INVALID_PARAMETER, nullptr);
   if (width == 0 || height == 0) return static_cast<HBITMAP>(table.DefaultBitmap());
@@ -154,8 +157,7 @@ extern "C" int WINAPI GetDIBits(HDC dc, HBITMAP handle, UINT start, UINT lines, 
                               .biClrImportant = 0};
     return bitmap->height;
   }
-  if (!ValidHeader(info) || header.biWidth != bitmap->width ||
-      (header.biBitCount == 8 && bitmap->bitCount != 8)) {
+  if (!ValidHeader(info) || header.biWidth != bitmap->width || (header.biBitCount == 8 && bitmap->bitCount != 8)) {
     return Fail(ERROR_INVALID_PARAMETER, 0);
   }
   if (header.biBitCount == 8) {

@@ -77,7 +77,9 @@ std::shared_ptr<GdiObject> GdiTable::FindLocked(const void* handle) const {
   return found == objects_.end() ? nullptr : found->second;
 }
 
-void GdiTable::RemoveLocked(const void* handle) { objects_.erase(reinterpret_cast<uintptr_t>(handle)); }
+void GdiTable::RemoveLocked(const void* handle) {
+  objects_.erase(reinterpret_cast<uintptr_t>(handle));
+}
 
 HGDIOBJ GdiTable::Stock(int index) const {
   return index >= 0 && index <= DC_PEN ? stock_[static_cast<size_t>(index)] : nullptr;
@@ -223,7 +225,8 @@ extern "C" HCURSOR WINAPI LoadCursorA(HINSTANCE instance, LPCSTR name) {
                                                  32644, 32645, 32646, 32648, 32649, 32650, 32651};
   static std::unordered_map<uintptr_t, HGDIOBJ>* loaded = new std::unordered_map<uintptr_t, HGDIOBJ>;
   auto id = reinterpret_cast<uintptr_t>(name);
-  if (instance != nullptr || !IS_INTRESOURCE(name) || std::find(std::begin(kSystemCursors), std::end(kSystemCursors), id) == std::end(kSystemCursors)) {
+  if (instance != nullptr || !IS_INTRESOURCE(name) ||
+      std::find(std::begin(kSystemCursors), std::end(kSystemCursors), id) == std::end(kSystemCursors)) {
     return Fail<HCURSOR>(ERROR_RESOURCE_NAME_NOT_FOUND, nullptr);
   }
   GdiTable& table = GdiTable::Instance();

@@ -45,8 +45,8 @@ struct Bitmap : GdiObject {
 
 struct DeviceContext : GdiObject {
   DeviceContext() : GdiObject(GdiKind::DeviceContext) {}
-  bool memory = false;      // CreateCompatibleDC; otherwise a window's or the screen's
-  HWND window = nullptr;    // GetDC(window); null with !memory: the screen
+  bool memory = false;             // CreateCompatibleDC; otherwise a window's or the screen's
+  HWND window = nullptr;           // GetDC(window); null with !memory: the screen
   std::shared_ptr<Bitmap> bitmap;  // memory DCs: the selected bitmap
   std::unordered_map<GdiKind, HGDIOBJ> selected;
   int stretchMode = BLACKONWHITE;

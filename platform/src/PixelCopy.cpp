@@ -55,7 +55,9 @@ struct Conversion {
   ColorMatcher* matcher;  // 8-bit destinations only
 };
 
-uint32_t Expand5(uint32_t value) { return (value << 3) | (value >> 2); }
+uint32_t Expand5(uint32_t value) {
+  return (value << 3) | (value >> 2);
+}
 
 template <int Bits>
 uint32_t Read(const uint8_t* __restrict bytes, int x, const uint32_t* __restrict colors) {
@@ -78,7 +80,8 @@ void Write(uint8_t* __restrict bytes, int x, uint32_t color, ColorMatcher* match
   if constexpr (Bits == 8) {
     bytes[x] = matcher->Index(color);
   } else if constexpr (Bits == 16) {
-    auto value = static_cast<uint16_t>(((color >> 3) & 31) | (((color >> 11) & 31) << 5) | (((color >> 19) & 31) << 10));
+    auto value =
+        static_cast<uint16_t>(((color >> 3) & 31) | (((color >> 11) & 31) << 5) | (((color >> 19) & 31) << 10));
     std::memcpy(bytes + 2 * x, &value, 2);
   } else if constexpr (Bits == 24) {
     bytes[3 * x] = static_cast<uint8_t>(color);
@@ -119,7 +122,8 @@ void ConvertRow(std::byte* dest, const std::byte* source, const Columns& columns
   const auto* in = reinterpret_cast<const uint8_t*>(source);
   const uint32_t* colors = conversion.sourceColors;
   ColorMatcher* matcher = conversion.matcher;
-  ForEachColumn(columns, count, [=](int k, int x) { Write<DestBits>(out, k, Read<SourceBits>(in, x, colors), matcher); });
+  ForEachColumn(columns, count,
+                [=](int k, int x) { Write<DestBits>(out, k, Read<SourceBits>(in, x, colors), matcher); });
 }
 
 // Same format (and, for 8 bits, the same colours): bytes are copied as they are.
@@ -134,7 +138,9 @@ void RawRow(std::byte* dest, const std::byte* source, const Columns& columns, in
   });
 }
 
-int FormatIndex(int bitCount) { return bitCount / 8 - 1; }  // 8, 16, 24, 32 -> 0..3
+int FormatIndex(int bitCount) {
+  return bitCount / 8 - 1;
+}  // 8, 16, 24, 32 -> 0..3
 
 template <int SourceBits>
 constexpr std::array<RowCopy, 4> kConvertFrom{ConvertRow<SourceBits, 8>, ConvertRow<SourceBits, 16>,
@@ -202,7 +208,9 @@ PixelView Detached(const PixelView& source, std::vector<std::byte>& storage) {
 
 }  // namespace
 
-int DibStride(int width, int bitCount) { return static_cast<int>(((static_cast<int64_t>(width) * bitCount + 31) / 32) * 4); }
+int DibStride(int width, int bitCount) {
+  return static_cast<int>(((static_cast<int64_t>(width) * bitCount + 31) / 32) * 4);
+}
 
 void StretchPixels(const PixelView& dest, Extent destX, Extent destY, const PixelView& sourceIn, Extent sourceX,
                    Extent sourceY) {

@@ -18,9 +18,7 @@ struct PixelView {
   const uint32_t* colors = nullptr;  // 256 entries 0x00RRGGBB for 8 bits
   int colorCount = 0;
 
-  std::byte* Row(int y) const {
-    return bits + static_cast<ptrdiff_t>(topDown ? y : height - 1 - y) * stride;
-  }
+  std::byte* Row(int y) const { return bits + static_cast<ptrdiff_t>(topDown ? y : height - 1 - y) * stride; }
 };
 
 // Bytes per row of a DIB: rows start on 4-byte boundaries.

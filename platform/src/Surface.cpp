@@ -10,8 +10,8 @@ void Surface::ResizeLocked(int width, int height) {
   if (!pixels) width = height = 0;
   int keptWidth = std::min(width, width_), keptHeight = std::min(height, height_);
   for (int y = 0; y < keptHeight; ++y) {
-    std::memcpy(pixels.get() + static_cast<ptrdiff_t>(y) * width * 4, pixels_.get() + static_cast<ptrdiff_t>(y) * width_ * 4,
-                static_cast<size_t>(keptWidth) * 4);
+    std::memcpy(pixels.get() + static_cast<ptrdiff_t>(y) * width * 4,
+                pixels_.get() + static_cast<ptrdiff_t>(y) * width_ * 4, static_cast<size_t>(keptWidth) * 4);
   }
   pixels_ = std::move(pixels);
   width_ = width;

@@ -14,7 +14,9 @@ BOOL CheckWindow(HWND window) {
 
 }  // namespace
 
-extern "C" BOOL WINAPI UpdateWindow(HWND window) { return CheckWindow(window); }
+extern "C" BOOL WINAPI UpdateWindow(HWND window) {
+  return CheckWindow(window);
+}
 
 // A null window stands for all windows, as on Windows.
 extern "C" BOOL WINAPI InvalidateRect(HWND window, const RECT*, BOOL) {

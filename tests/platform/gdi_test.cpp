@@ -16,7 +16,9 @@ using tevrin::test::Dib;
 using tevrin::test::DibHeader;
 using tevrin::test::DibInfo;
 
-BITMAPINFO* Info(DibInfo& info) { return reinterpret_cast<BITMAPINFO*>(&info); }
+BITMAPINFO* Info(DibInfo& info) {
+  return reinterpret_cast<BITMAPINFO*>(&info);
+}
 
 // Each pixel of a 32-bit DIB gets a value naming its position: 0x00YYXX.
 void FillPositions(Dib& dib) {
@@ -69,8 +71,7 @@ TEST(DibSection, RefusesWhatItCannotHold) {
   DibInfo shortHeader = DibHeader(4, 4, 32);
   shortHeader.header.biSize = 12;
   refused(shortHeader);
-  EXPECT_FAILS(CreateDIBSection(nullptr, nullptr, DIB_RGB_COLORS, &bits, nullptr, 0), nullptr,
-               ERROR_INVALID_PARAMETER);
+  EXPECT_FAILS(CreateDIBSection(nullptr, nullptr, DIB_RGB_COLORS, &bits, nullptr, 0), nullptr, ERROR_INVALID_PARAMETER);
   DibInfo huge = DibHeader(70000, 70000, 32);
   EXPECT_FAILS(CreateDIBSection(nullptr, Info(huge), DIB_RGB_COLORS, &bits, nullptr, 0), nullptr,
                ERROR_NOT_ENOUGH_MEMORY);

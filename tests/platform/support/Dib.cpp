@@ -20,7 +20,11 @@ DibInfo DibHeader(int width, int height, int bitCount) {
 }
 
 Dib::Dib(int width, int height, int bitCount, const std::vector<uint32_t>& colors)
-    : width(width), height(std::abs(height)), bitCount(bitCount), topDown(height < 0), stride((width * bitCount / 8 + 3) / 4 * 4) {
+    : width(width),
+      height(std::abs(height)),
+      bitCount(bitCount),
+      topDown(height < 0),
+      stride((width * bitCount / 8 + 3) / 4 * 4) {
   DibInfo info = DibHeader(width, height, bitCount);
   for (size_t i = 0; i < colors.size(); ++i) std::memcpy(&info.colors[i], &colors[i], 4);
   void* pixels = nullptr;
