@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <atomic>
 #include <cstdlib>
+#include <cstring>
 #include <thread>
 #include <vector>
 
@@ -150,6 +152,30 @@ TEST(WindowSurface, FollowsTheWindowsSizeAndLife) {
   EXPECT_FAILS(BitBlt(dc, 0, 0, 1, 1, white.dc, 0, 0, SRCCOPY), FALSE, ERROR_INVALID_HANDLE);
   EXPECT_EQ(ReleaseDC(window, dc), 1);
   EXPECT_FAILS(GetDC(window), nullptr, ERROR_INVALID_WINDOW_HANDLE);
+}
+
+TEST(WindowSurface, DrawingThreadAndResizingOwnerShareTheSurface) {
+  Recorder recorder;
+  HWND window = CreateRecordingWindow(recorder, nullptr, WS_VISIBLE);
+  MoveWindow(window, 0, 0, 64, 32, TRUE);
+  Dib frame(64, 32, 8);
+  std::memset(frame.bits, 0x40, static_cast<size_t>(frame.stride) * 32);
+  HDC dc = GetDC(window);
+  std::atomic<int> stop{0};
+  std::thread drawer([&] {
+    while (!stop.load()) StretchBlt(dc, 0, 0, 64, 32, frame.dc, 0, 32, 64, -32, SRCCOPY);
+  });
+  for (int round = 0; round < 200; ++round) {
+    MoveWindow(window, 0, 0, 32 + round % 40, 16 + round % 20, TRUE);
+    ReadWindow(window, 8, 8);
+  }
+  stop = 1;
+  drawer.join();
+  MoveWindow(window, 0, 0, 64, 32, TRUE);
+  StretchBlt(dc, 0, 0, 64, 32, frame.dc, 0, 32, 64, -32, SRCCOPY);
+  EXPECT_EQ(ReadWindow(window, 64, 32), std::vector<uint32_t>(64 * 32, 0x404040));
+  ReleaseDC(window, dc);
+  DestroyWindow(window);
 }
 
 TEST(WindowState, FocusUpdateAndInvalidate) {
