@@ -15,9 +15,6 @@ using tevrin::win32::PixelView;
 
 namespace {
 
-// Larger pictures are refused as not enough memory rather than attempted.
-constexpr int64_t kMaxPixelBytes = int64_t{1} << 31;
-
 bool SupportedBitCount(int bitCount) {
   return bitCount == 8 || bitCount == 16 || bitCount == 24 || bitCount == 32;
 }
@@ -53,8 +50,12 @@ T Fail(DWORD error, T result) {
 }
 
 HBITMAP InsertBitmap(std::shared_ptr<Bitmap> bitmap, int width, int height, int bitCount, bool topDown) {
+  // In 64 bits first: a huge width must not wrap the row size.
+  int64_t rowBytes = (static_cast<int64_t>(width) * bitCount + 31) / 32 * 4;
+  if (static_cast<uint64_t>(rowBytes) * static_cast<uint64_t>(height) >= tevrin::win32::kMaxPixelBytes) {
+    return Fail<HBITMAP>(ERROR_NOT_ENOUGH_MEMORY, nullptr);
+  }
   int stride = DibStride(width, bitCount);
-  if (static_cast<int64_t>(stride) * height >= kMaxPixelBytes) return Fail<HBITMAP>(ERROR_NOT_ENOUGH_MEMORY, nullptr);
   bitmap->width = width;
   bitmap->height = height;
   bitmap->bitCount = bitCount;

@@ -175,7 +175,9 @@ int MapAxis(Extent dest, Extent source, int destLimit, int sourceLimit, std::vec
   int64_t end = std::min<int64_t>(destCount, destLimit - destStart);
   int firstDest = 0;
   for (int64_t i = first; i < end; ++i) {
-    int64_t offset = ((2 * i + 1) * sourceCount) / (2 * destCount);
+    // Unsigned: (2i + 1) < 2^33 and the count <= 2^31 keep the product in range.
+    auto offset = static_cast<int64_t>((static_cast<uint64_t>(2 * i + 1) * static_cast<uint64_t>(sourceCount)) /
+                                       static_cast<uint64_t>(2 * destCount));
     int64_t sourceIndex = sourceStart + (mirror ? sourceCount - 1 - offset : offset);
     if (sourceIndex < 0 || sourceIndex >= sourceLimit) continue;
     if (map.empty()) firstDest = static_cast<int>(destStart + i);

@@ -72,9 +72,10 @@ TEST(DibSection, RefusesWhatItCannotHold) {
   shortHeader.header.biSize = 12;
   refused(shortHeader);
   EXPECT_FAILS(CreateDIBSection(nullptr, nullptr, DIB_RGB_COLORS, &bits, nullptr, 0), nullptr, ERROR_INVALID_PARAMETER);
-  DibInfo huge = DibHeader(70000, 70000, 32);
-  EXPECT_FAILS(CreateDIBSection(nullptr, Info(huge), DIB_RGB_COLORS, &bits, nullptr, 0), nullptr,
-               ERROR_NOT_ENOUGH_MEMORY);
+  for (DibInfo huge : {DibHeader(70000, 70000, 32), DibHeader(1 << 30, 1, 32)}) {
+    EXPECT_FAILS(CreateDIBSection(nullptr, Info(huge), DIB_RGB_COLORS, &bits, nullptr, 0), nullptr,
+                 ERROR_NOT_ENOUGH_MEMORY);
+  }
 }
 
 TEST(DeviceContext, SelectionFollowsWindowsRules) {

@@ -148,6 +148,8 @@ TEST(WindowSurface, FollowsTheWindowsSizeAndLife) {
   drawer.join();
   EXPECT_EQ(ReadWindow(window, 1, 1)[0], 0u) << "drawn from another thread";
 
+  MoveWindow(window, 0, 0, 100000, 100000, TRUE);
+  EXPECT_TRUE(BitBlt(dc, 0, 0, 4, 4, white.dc, 0, 0, SRCCOPY)) << "a surface too large to hold takes nothing";
   DestroyWindow(window);
   EXPECT_FAILS(BitBlt(dc, 0, 0, 1, 1, white.dc, 0, 0, SRCCOPY), FALSE, ERROR_INVALID_HANDLE);
   EXPECT_EQ(ReleaseDC(window, dc), 1);
