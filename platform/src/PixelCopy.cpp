@@ -115,6 +115,18 @@ void ForEachColumn(const Columns& columns, int count, Pixel pixel) {
   }
 }
 
+// The display's common case, indexed pixels to 32 bits in order: a table
+// look-up per pixel, four at a time.
+void IndexedRowTo32(uint8_t* __restrict out, const uint8_t* __restrict in, int count,
+                    const uint32_t* __restrict colors) {
+  int k = 0;
+  for (; k + 4 <= count; k += 4) {
+    uint32_t quad[4] = {colors[in[k]], colors[in[k + 1]], colors[in[k + 2]], colors[in[k + 3]]};
+    std::memcpy(out + 4 * k, quad, sizeof quad);
+  }
+  for (; k < count; ++k) std::memcpy(out + 4 * k, &colors[in[k]], 4);
+}
+
 template <int SourceBits, int DestBits>
 void ConvertRow(std::byte* dest, const std::byte* source, const Columns& columns, int count,
                 const Conversion& conversion) {
@@ -122,6 +134,9 @@ void ConvertRow(std::byte* dest, const std::byte* source, const Columns& columns
   const auto* in = reinterpret_cast<const uint8_t*>(source);
   const uint32_t* colors = conversion.sourceColors;
   ColorMatcher* matcher = conversion.matcher;
+  if constexpr (SourceBits == 8 && DestBits == 32) {
+    if (columns.map == nullptr && !columns.reversed) return IndexedRowTo32(out, in + columns.first, count, colors);
+  }
   ForEachColumn(columns, count,
                 [=](int k, int x) { Write<DestBits>(out, k, Read<SourceBits>(in, x, colors), matcher); });
 }
