@@ -533,6 +533,142 @@ typedef struct tagCREATESTRUCTA {
 #define GWLP_ID (-12)
 #define GWLP_USERDATA (-21)
 
+/* ---- GDI: bitmaps, device contexts, drawing ---- */
+typedef struct tagRGBQUAD {
+  BYTE rgbBlue;
+  BYTE rgbGreen;
+  BYTE rgbRed;
+  BYTE rgbReserved;
+} RGBQUAD, *LPRGBQUAD;
+
+typedef struct tagBITMAPINFOHEADER {
+  DWORD biSize;
+  LONG biWidth;
+  LONG biHeight;
+  WORD biPlanes;
+  WORD biBitCount;
+  DWORD biCompression;
+  DWORD biSizeImage;
+  LONG biXPelsPerMeter;
+  LONG biYPelsPerMeter;
+  DWORD biClrUsed;
+  DWORD biClrImportant;
+} BITMAPINFOHEADER, *PBITMAPINFOHEADER, *LPBITMAPINFOHEADER;
+
+typedef struct tagBITMAPINFO {
+  BITMAPINFOHEADER bmiHeader;
+  RGBQUAD bmiColors[1];
+} BITMAPINFO, *PBITMAPINFO, *LPBITMAPINFO;
+
+#define BI_RGB 0L
+#define BI_RLE8 1L
+#define BI_RLE4 2L
+#define BI_BITFIELDS 3L
+#define DIB_RGB_COLORS 0u
+#define DIB_PAL_COLORS 1u
+
+#define SRCCOPY 0x00CC0020u
+#define SRCPAINT 0x00EE0086u
+#define SRCAND 0x008800C6u
+#define SRCINVERT 0x00660046u
+#define BLACKNESS 0x00000042u
+#define WHITENESS 0x00FF0062u
+
+#define BLACKONWHITE 1
+#define WHITEONBLACK 2
+#define COLORONCOLOR 3
+#define HALFTONE 4
+#define STRETCH_ANDSCANS BLACKONWHITE
+#define STRETCH_ORSCANS WHITEONBLACK
+#define STRETCH_DELETESCANS COLORONCOLOR
+#define STRETCH_HALFTONE HALFTONE
+
+#define WHITE_BRUSH 0
+#define LTGRAY_BRUSH 1
+#define GRAY_BRUSH 2
+#define DKGRAY_BRUSH 3
+#define BLACK_BRUSH 4
+#define NULL_BRUSH 5
+#define HOLLOW_BRUSH NULL_BRUSH
+#define WHITE_PEN 6
+#define BLACK_PEN 7
+#define NULL_PEN 8
+#define OEM_FIXED_FONT 10
+#define ANSI_FIXED_FONT 11
+#define ANSI_VAR_FONT 12
+#define SYSTEM_FONT 13
+#define DEVICE_DEFAULT_FONT 14
+#define DEFAULT_PALETTE 15
+#define SYSTEM_FIXED_FONT 16
+#define DEFAULT_GUI_FONT 17
+#define DC_BRUSH 18
+#define DC_PEN 19
+
+#define HGDI_ERROR ((HANDLE)(LONG_PTR)-1)
+
+#define IDC_ARROW MAKEINTRESOURCEA(32512)
+#define IDC_IBEAM MAKEINTRESOURCEA(32513)
+#define IDC_WAIT MAKEINTRESOURCEA(32514)
+#define IDC_CROSS MAKEINTRESOURCEA(32515)
+#define IDC_UPARROW MAKEINTRESOURCEA(32516)
+#define IDC_SIZENWSE MAKEINTRESOURCEA(32642)
+#define IDC_SIZENESW MAKEINTRESOURCEA(32643)
+#define IDC_SIZEWE MAKEINTRESOURCEA(32644)
+#define IDC_SIZENS MAKEINTRESOURCEA(32645)
+#define IDC_SIZEALL MAKEINTRESOURCEA(32646)
+#define IDC_NO MAKEINTRESOURCEA(32648)
+#define IDC_HAND MAKEINTRESOURCEA(32649)
+#define IDC_APPSTARTING MAKEINTRESOURCEA(32650)
+#define IDC_HELP MAKEINTRESOURCEA(32651)
+
+/* ---- System metrics ---- */
+#define SM_CXSCREEN 0
+#define SM_CYSCREEN 1
+#define SM_CXVSCROLL 2
+#define SM_CYHSCROLL 3
+#define SM_CYCAPTION 4
+#define SM_CXBORDER 5
+#define SM_CYBORDER 6
+#define SM_CXDLGFRAME 7
+#define SM_CYDLGFRAME 8
+#define SM_CXFIXEDFRAME SM_CXDLGFRAME
+#define SM_CYFIXEDFRAME SM_CYDLGFRAME
+#define SM_CXICON 11
+#define SM_CYICON 12
+#define SM_CXCURSOR 13
+#define SM_CYCURSOR 14
+#define SM_CYMENU 15
+#define SM_CXFULLSCREEN 16
+#define SM_CYFULLSCREEN 17
+#define SM_MOUSEPRESENT 19
+#define SM_CYVSCROLL 20
+#define SM_CXHSCROLL 21
+#define SM_CXMIN 28
+#define SM_CYMIN 29
+#define SM_CXSIZE 30
+#define SM_CYSIZE 31
+#define SM_CXFRAME 32
+#define SM_CYFRAME 33
+#define SM_CXSIZEFRAME SM_CXFRAME
+#define SM_CYSIZEFRAME SM_CYFRAME
+#define SM_CXMINTRACK 34
+#define SM_CYMINTRACK 35
+#define SM_CXEDGE 45
+#define SM_CYEDGE 46
+#define SM_CXSMICON 49
+#define SM_CYSMICON 50
+#define SM_CXMAXIMIZED 61
+#define SM_CYMAXIMIZED 62
+#define SM_XVIRTUALSCREEN 76
+#define SM_YVIRTUALSCREEN 77
+#define SM_CXVIRTUALSCREEN 78
+#define SM_CYVIRTUALSCREEN 79
+#define SM_CMONITORS 80
+#define SM_CXPADDEDBORDER 92
+
+#define WS_EX_DLGMODALFRAME 0x00000001u
+#define ERROR_RESOURCE_NAME_NOT_FOUND 1814L
+
 /* ---- Device notifications (dbt.h on Windows) ---- */
 #define DBT_DEVICEARRIVAL 0x8000u
 #define DBT_DEVICEREMOVECOMPLETE 0x8004u
@@ -713,8 +849,8 @@ LSTATUS WINAPI RegEnumValueA(HKEY key, DWORD index, LPSTR name, LPDWORD nameSize
 LSTATUS WINAPI RegCloseKey(HKEY key);
 
 /* Windows and messages. Classes are process-wide and found by name alone
- * (the instance is not part of the key); windows have no non-client area, so
- * the client rectangle is the whole window, and placement is plain state (no
+ * (the instance is not part of the key); the client rectangle is the window
+ * less the fixed non-client area of its style (see GDI below), and placement is plain state (no
  * WM_MOVE, WM_SIZE or WM_WINDOWPOS* messages, no z-order, no painting).
  * CW_USEDEFAULT places at 0, 0 and sizes top-level windows 640 x 480.
  * A window's messages go to the queue of its creating thread; a queue holds at
@@ -761,6 +897,53 @@ BOOL WINAPI TranslateMessage(const MSG *message);
  * DEV_BROADCAST_DEVICEINTERFACE_A stays valid until the procedure returns. */
 HDEVNOTIFY WINAPI RegisterDeviceNotificationA(HANDLE recipient, LPVOID notificationFilter, DWORD flags);
 BOOL WINAPI UnregisterDeviceNotification(HDEVNOTIFY handle);
+
+/* GDI. Bitmaps are DIB sections (8 bits with a colour table, 16 bits as
+ * 5-5-5, 24 and 32 bits; BI_RGB, DIB_RGB_COLORS, rows padded to 4 bytes, pixel
+ * memory zero-filled and 64-byte aligned) or 32-bit bitmaps compatible with a
+ * window. Every window keeps a 32-bit surface of its client area holding what
+ * was drawn into it, whatever its visibility or overlap, resized (kept at the
+ * top left, new parts black) with the window; BitBlt from GetDC(window) into a
+ * memory DC, or GetDIBits, reads it back. GetDC(NULL) is the screen, a surface
+ * of the GetSystemMetrics size. The non-client area of a window is fixed: a
+ * thick frame is 8 pixels (SM_CXFRAME 4 + SM_CXPADDEDBORDER 4), a dialog frame 3,
+ * a border 1, WS_EX_CLIENTEDGE 2 more, a caption 23 (SM_CYCAPTION), a menu 20:
+ * WS_OVERLAPPEDWINDOW around a 640 x 512 client is 656 x 551. The screen is
+ * 1920 x 1080 unless $TEVRIN_SCREEN says "WxH". Differences from Windows:
+ * only SRCCOPY is drawn (other raster operations fail with
+ * ERROR_NOT_SUPPORTED); every stretch mode samples like COLORONCOLOR;
+ * conversion to 8 bits picks the nearest colour-table entry; 16 bits expand
+ * by bit replication; a memory DC's default bitmap is a black 1 x 1 pixel;
+ * GetDIBits works while the bitmap is selected, writes 16, 24 or 32 bits (8
+ * only from an 8-bit bitmap) and counts start scan lines from the first row
+ * of the caller's buffer; bad handles fail with ERROR_INVALID_HANDLE; there is
+ * no WM_PAINT (InvalidateRect and UpdateWindow only check the window). */
+HBITMAP WINAPI CreateDIBSection(HDC dc, const BITMAPINFO *info, UINT usage, void **bits, HANDLE section,
+                                DWORD offset);
+HBITMAP WINAPI CreateCompatibleBitmap(HDC dc, int width, int height);
+HDC WINAPI CreateCompatibleDC(HDC dc);
+BOOL WINAPI DeleteDC(HDC dc);
+HGDIOBJ WINAPI SelectObject(HDC dc, HGDIOBJ object);
+BOOL WINAPI DeleteObject(HGDIOBJ object);
+HGDIOBJ WINAPI GetStockObject(int index);
+UINT WINAPI SetDIBColorTable(HDC dc, UINT start, UINT count, const RGBQUAD *colors);
+UINT WINAPI GetDIBColorTable(HDC dc, UINT start, UINT count, RGBQUAD *colors);
+int WINAPI GetDIBits(HDC dc, HBITMAP bitmap, UINT start, UINT lines, LPVOID bits, LPBITMAPINFO info, UINT usage);
+BOOL WINAPI BitBlt(HDC dest, int x, int y, int width, int height, HDC source, int sourceX, int sourceY, DWORD rop);
+BOOL WINAPI StretchBlt(HDC dest, int x, int y, int width, int height, HDC source, int sourceX, int sourceY,
+                       int sourceWidth, int sourceHeight, DWORD rop);
+int WINAPI SetStretchBltMode(HDC dc, int mode);
+int WINAPI GetStretchBltMode(HDC dc);
+HDC WINAPI GetDC(HWND window);
+int WINAPI ReleaseDC(HWND window, HDC dc);
+HCURSOR WINAPI LoadCursorA(HINSTANCE instance, LPCSTR name);
+BOOL WINAPI UpdateWindow(HWND window);
+BOOL WINAPI InvalidateRect(HWND window, const RECT *rect, BOOL erase);
+/* Focus is kept per thread; WM_KILLFOCUS and WM_SETFOCUS are sent. */
+HWND WINAPI SetFocus(HWND window);
+HWND WINAPI GetFocus(void);
+BOOL WINAPI AdjustWindowRectEx(LPRECT rect, DWORD style, BOOL menu, DWORD exStyle);
+int WINAPI GetSystemMetrics(int index);
 
 #ifdef __cplusplus
 }

@@ -17,6 +17,8 @@
 
 namespace tevrin::win32 {
 
+class Surface;
+
 struct WindowClass {
   ATOM atom;
   std::string name;
@@ -42,6 +44,7 @@ struct Window {
   int x = 0, y = 0, width = 0, height = 0;  // relative to the parent's client area
   std::vector<std::byte> extraBytes{};
   bool destroying = false;
+  std::shared_ptr<Surface> surface{};  // what was drawn, made by the first GetDC
 };
 
 struct Desktop {

@@ -1,6 +1,7 @@
-// Window placement and visibility kept as plain state. There is no
-// non-client area: the client rectangle is the whole window.
+// Window placement and visibility kept as plain state. The client rectangle
+// is the window less its fixed non-client frame.
 #include "Desktop.h"
+#include "WindowFrame.h"
 
 using tevrin::win32::Desktop;
 using tevrin::win32::Window;
@@ -30,7 +31,8 @@ extern "C" BOOL WINAPI GetClientRect(HWND handle, LPRECT rect) {
   if (!RequireRect(rect)) return FALSE;
   return WithWindow(handle, [rect](Desktop&, Window& window) {
     bool minimized = window.style & WS_MINIMIZE;
-    *rect = RECT{0, 0, minimized ? 0 : window.width, minimized ? 0 : window.height};
+    SIZE client = tevrin::win32::ClientSize(window.style, window.exStyle, window.width, window.height);
+    *rect = RECT{0, 0, minimized ? 0 : client.cx, minimized ? 0 : client.cy};
   });
 }
 
