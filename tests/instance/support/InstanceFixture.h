@@ -19,7 +19,12 @@ class InstanceTest : public ::testing::Test {
     TakePostedMessages();
     TakeDeviceRegistrations();
     FailDeviceRegistrations(false);
+    UseFreshRegistry();
   }
+
+  // Points the registry at a new, empty file for the running test, so stored
+  // settings never carry over from one test to the next.
+  static void UseFreshRegistry();
 
   // An initialised instance that owns `fake`; `device` keeps pointing at it.
   std::unique_ptr<CTevrin> Make(std::unique_ptr<CFakeCameraDevice> fake, HWND window = kWindow);
