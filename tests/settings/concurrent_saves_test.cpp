@@ -4,6 +4,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cstdlib>
 #include <set>
 #include <thread>
@@ -69,11 +70,28 @@ class ConcurrentSaves : public RegistryTest {
 };
 
 TEST_F(ConcurrentSaves, TwoInstancesInOneProcessSaveWholeGroups) {
+  ASSERT_EQ(SaveFilter(0, MarkedImage(1)), 1);
   int failures[2] = {};
-  std::thread first([&] { failures[0] = SaveRepeatedly(1); });
-  std::thread second([&] { failures[1] = SaveRepeatedly(2); });
+  std::atomic<int> writing{2};
+  std::thread first([&] {
+    failures[0] = SaveRepeatedly(1);
+    --writing;
+  });
+  std::thread second([&] {
+    failures[1] = SaveRepeatedly(2);
+    --writing;
+  });
+  // A third instance loading meanwhile never sees half of one save.
+  int torn = 0;
+  while (writing > 0) {
+    ImageSettings image;
+    LoadFilter(0, &image);
+    const int* values = &image.brightness;
+    for (int i = 1; i < 10; ++i) torn += values[i] != values[0] ? 1 : 0;
+  }
   first.join();
   second.join();
+  EXPECT_EQ(torn, 0);
   EXPECT_EQ(failures[0], 0);
   EXPECT_EQ(failures[1], 0);
   ExpectGroupsFrom({1, 2}, true);
