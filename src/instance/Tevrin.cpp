@@ -32,7 +32,11 @@ CTevrin::~CTevrin() {
 }
 
 int CTevrin::Initialize(HWND notifyWindow) {
-  // A new device object has no camera open yet, whatever the old one had.
+  // The old camera's settings are kept before a new device object, which has
+  // no camera open yet and nothing loaded, replaces its device object.
+  if (storedSettingsRead_) SaveCameraSettings();
+  storedSettingsRead_ = 0;
+  settingsLoaded_ = 0;
   device_.reset();
   deviceNumber_ = -1;
   settingsNumber_ = 0;

@@ -44,15 +44,15 @@ class StoredSettingsRestart : public InstanceTest {
 TEST_F(StoredSettingsRestart, EverySettingSurvivesARestart) {
   auto instance = Make(ColorCamera());
   const std::pair<int, int> values[] = {
-      {TEVRIN_FILTER_BRIGHTNESS, -12},     {TEVRIN_FILTER_CONTRAST, 34},        {TEVRIN_FILTER_HUE, -56},
-      {TEVRIN_FILTER_SATURATION, 78},      {TEVRIN_FILTER_SHARPNESS, 9},        {TEVRIN_FILTER_BAYER_GAIN_RED, 110},
-      {TEVRIN_FILTER_BAYER_GAIN_GREEN, 120}, {TEVRIN_FILTER_BAYER_GAIN_BLUE, 130}, {TEVRIN_FILTER_GAMMA, 140},
-      {TEVRIN_FILTER_BAYER_MODE, 1},       {TEVRIN_FILTER_GRAY_MODE, 1},        {TEVRIN_FILTER_GRAY_GAIN_R, 100},
-      {TEVRIN_FILTER_GRAY_GAIN_G1, 101},   {TEVRIN_FILTER_GRAY_GAIN_G2, 102},   {TEVRIN_FILTER_GRAY_GAIN_B, 103},
-      {TEVRIN_FILTER_GRAY_OFFSET_R, -4},   {TEVRIN_FILTER_GRAY_OFFSET_G1, 5},   {TEVRIN_FILTER_GRAY_OFFSET_G2, -6},
-      {TEVRIN_FILTER_GRAY_OFFSET_B, 7},    {TEVRIN_FILTER_GLOBAL_GAIN, 200},    {TEVRIN_FILTER_COLOR_GAIN_RED, 31},
+      {TEVRIN_FILTER_BRIGHTNESS, -12},       {TEVRIN_FILTER_CONTRAST, 34},          {TEVRIN_FILTER_HUE, -56},
+      {TEVRIN_FILTER_SATURATION, 78},        {TEVRIN_FILTER_SHARPNESS, 9},          {TEVRIN_FILTER_BAYER_GAIN_RED, 110},
+      {TEVRIN_FILTER_BAYER_GAIN_GREEN, 120}, {TEVRIN_FILTER_BAYER_GAIN_BLUE, 130},  {TEVRIN_FILTER_GAMMA, 140},
+      {TEVRIN_FILTER_BAYER_MODE, 1},         {TEVRIN_FILTER_GRAY_MODE, 1},          {TEVRIN_FILTER_GRAY_GAIN_R, 100},
+      {TEVRIN_FILTER_GRAY_GAIN_G1, 101},     {TEVRIN_FILTER_GRAY_GAIN_G2, 102},     {TEVRIN_FILTER_GRAY_GAIN_B, 103},
+      {TEVRIN_FILTER_GRAY_OFFSET_R, -4},     {TEVRIN_FILTER_GRAY_OFFSET_G1, 5},     {TEVRIN_FILTER_GRAY_OFFSET_G2, -6},
+      {TEVRIN_FILTER_GRAY_OFFSET_B, 7},      {TEVRIN_FILTER_GLOBAL_GAIN, 200},      {TEVRIN_FILTER_COLOR_GAIN_RED, 31},
       {TEVRIN_FILTER_COLOR_GAIN_GREEN1, 32}, {TEVRIN_FILTER_COLOR_GAIN_GREEN2, 33}, {TEVRIN_FILTER_COLOR_GAIN_BLUE, 34},
-      {TEVRIN_FILTER_MODE_SWITCH, 2},      {TEVRIN_FILTER_BLACK_LEVEL, 50},
+      {TEVRIN_FILTER_MODE_SWITCH, 2},        {TEVRIN_FILTER_BLACK_LEVEL, 50},
   };
   for (const auto& [id, value] : values) ASSERT_EQ(instance->SetFilterValue(id, value), 1) << id;
   ASSERT_EQ(instance->SetExposureTimeEx(0.125), 1);
@@ -156,6 +156,26 @@ TEST_F(StoredSettingsRestart, TheCameraDialogsOkReloadsGeometryAndFormat) {
   EXPECT_EQ(instance->ReloadStoredFormat(), 1);
   EXPECT_EQ(instance->CurrentGeometry().EH, 400);
   EXPECT_EQ(instance->GetWaitTime(), 5);
+}
+
+TEST_F(StoredSettingsRestart, InitializingAgainKeepsEachCamerasSettingsApart) {
+  auto twoCameras = [] {
+    auto fake = std::make_unique<CFakeCameraDevice>();
+    fake->present = {0, 1};
+    fake->count = 2;
+    return std::unique_ptr<CCameraDevice>(std::move(fake));
+  };
+  CTevrin instance(twoCameras);
+  ASSERT_EQ(instance.Initialize(nullptr), 1);
+  ASSERT_EQ(instance.SetDeviceNumber(0), 1);
+  ASSERT_EQ(instance.SetFilterValue(TEVRIN_FILTER_GRAY_GAIN_R, 10), 1);
+  ASSERT_EQ(instance.SetDeviceNumber(1), 1);
+  ASSERT_EQ(instance.SetFilterValue(TEVRIN_FILTER_GRAY_GAIN_R, 20), 1);
+  ASSERT_EQ(instance.Initialize(nullptr), 1);
+  // Camera 1's value went to camera 1, not to the new device object's camera 0.
+  EXPECT_EQ(instance.Image().grayGainR, 10);
+  ASSERT_EQ(instance.SetDeviceNumber(1), 1);
+  EXPECT_EQ(instance.Image().grayGainR, 20);
 }
 
 }  // namespace

@@ -30,8 +30,11 @@ TEST_F(StoredSettings, AFreshMachineGetsTheFirstCamerasDefaults) {
     OutputCapabilities caps;
     int color;
   };
-  const Case cases[] = {{{true, true, true}, 2}, {{true, true, false}, 1}, {{true, false, false}, 0},
-                        {{false, false, false}, 2}, {{false, true, true}, 2}};
+  const Case cases[] = {{{true, true, true}, 2},
+                        {{true, true, false}, 1},
+                        {{true, false, false}, 0},
+                        {{false, false, false}, 2},
+                        {{false, true, true}, 2}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.color);
     SetUp();
@@ -283,9 +286,9 @@ TEST_F(StoredSettings, ColorModeFollowsWhatTheSensorDelivers) {
     int loaded;
   };
   const Case cases[] = {
-      {3, {false, true, true}, 1},  {0, {false, true, true}, 1},  {0, {false, false, true}, 2},
-      {2, {true, true, false}, 1},  {2, {true, false, false}, 0}, {1, {true, false, true}, 2},
-      {1, {true, false, false}, 0}, {3, {false, false, false}, 0}, {5, {true, true, true}, 5},
+      {3, {false, true, true}, 1},   {0, {false, true, true}, 1},   {0, {false, false, true}, 2},
+      {2, {true, true, false}, 1},   {2, {true, false, false}, 0},  {1, {true, false, true}, 2},
+      {1, {true, false, false}, 0},  {3, {false, false, false}, 0}, {5, {true, true, true}, 5},
       {4, {false, false, false}, 4},
   };
   Geometry geometry;
