@@ -1,9 +1,5 @@
 #include "InstanceFixture.h"
 
-#include <cstdlib>
-#include <filesystem>
-#include <string>
-
 std::unique_ptr<CTevrin> InstanceTest::Make(std::unique_ptr<CFakeCameraDevice> fake, HWND window) {
   device = fake.get();
   auto holder = std::make_shared<std::unique_ptr<CFakeCameraDevice>>(std::move(fake));
@@ -37,16 +33,4 @@ std::vector<int> InstanceTest::PostedErrors() {
     if (message.message == TEVRIN_MSG_ERROR) codes.push_back(static_cast<int>(message.lParam));
   }
   return codes;
-}
-
-void InstanceTest::UseFreshRegistry() {
-  const char* scratch = std::getenv("TEVRIN_TEST_SCRATCH");
-  const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
-  std::string name = std::string(test->test_suite_name()) + "." + test->name();
-  for (char& c : name) {
-    if (c == '/') c = '_';
-  }
-  const std::filesystem::path file = std::filesystem::path(scratch ? scratch : ".") / ("registry-" + name + ".sqlite3");
-  std::filesystem::remove(file);
-  setenv("TEVRIN_REGISTRY", file.c_str(), 1);
 }

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "FakeCameraDevice.h"
+#include "FreshRegistry.h"
 #include "PostedMessages.h"
 #include "instance/Tevrin.h"
 
@@ -21,10 +22,6 @@ class InstanceTest : public ::testing::Test {
     FailDeviceRegistrations(false);
     UseFreshRegistry();
   }
-
-  // Points the registry at a new, empty file for the running test, so stored
-  // settings never carry over from one test to the next.
-  static void UseFreshRegistry();
 
   // An initialised instance that owns `fake`; `device` keeps pointing at it.
   std::unique_ptr<CTevrin> Make(std::unique_ptr<CFakeCameraDevice> fake, HWND window = kWindow);

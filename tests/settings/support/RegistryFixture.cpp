@@ -1,20 +1,10 @@
 #include "RegistryFixture.h"
 
-#include <cstdlib>
-#include <filesystem>
-
+#include "FreshRegistry.h"
 #include "settings/SettingsKey.h"
 
 void RegistryTest::SetUp() {
-  const char* scratch = std::getenv("TEVRIN_TEST_SCRATCH");
-  const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
-  std::string name = std::string(test->test_suite_name()) + "." + test->name();
-  for (char& c : name) {
-    if (c == '/') c = '_';
-  }
-  const std::filesystem::path file = std::filesystem::path(scratch ? scratch : ".") / ("registry-" + name + ".sqlite3");
-  std::filesystem::remove(file);
-  setenv("TEVRIN_REGISTRY", file.c_str(), 1);
+  UseFreshRegistry();
 }
 
 std::string RegistryTest::Path(int camera, const std::string& subkey) {
