@@ -42,6 +42,15 @@ class CCameraDevice {
   virtual double GetExposureSecondsMin() = 0;
   virtual double GetExposureSecondsMax() = 0;
 
+  // The sensor's defaults for the analog values.
+  virtual int GetGlobalGainDefault() = 0;
+  virtual int GetColorGainDefault() = 0;
+  virtual int GetExposureTimeDefault() = 0;
+  virtual double GetExposureSecondsDefault() = 0;
+  virtual int GetMirrorVDefault() = 0;
+  virtual int GetMirrorHDefault() = 0;
+  virtual int GetBlackLevelDefault() = 0;
+
   // Image window and output.
   virtual int SetMirrorV(int on) = 0;
   virtual int SetMirrorH(int on) = 0;

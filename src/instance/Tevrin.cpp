@@ -26,14 +26,20 @@ CTevrin::CTevrin(DeviceFactory makeDevice) : makeDevice_(std::move(makeDevice)) 
 
 CTevrin::~CTevrin() {
   deviceNumber_ = -1;
+  if (storedSettingsRead_) SaveCameraSettings();
   Close();
   if (device_) device_->CloseDevice();
 }
 
 int CTevrin::Initialize(HWND notifyWindow) {
-  // A new device object has no camera open yet, whatever the old one had.
+  // The old camera's settings are kept before a new device object, which has
+  // no camera open yet and nothing loaded, replaces its device object.
+  if (storedSettingsRead_) SaveCameraSettings();
+  storedSettingsRead_ = 0;
+  settingsLoaded_ = 0;
   device_.reset();
   deviceNumber_ = -1;
+  settingsNumber_ = 0;
   if (makeDevice_) device_ = makeDevice_();
   notifyWindow_ = notifyWindow;
   if (notifyWindow) {
@@ -44,11 +50,15 @@ int CTevrin::Initialize(HWND notifyWindow) {
     // The registration lives as long as the window; it is never undone.
     if (!RegisterDeviceNotificationA(notifyWindow, &filter, DEVICE_NOTIFY_WINDOW_HANDLE)) return 0;
   }
-  if (!makeDevice_) return 1;
-  if (!device_) return RecordError(TEVRIN_ERROR_BUFFER);
+  if (makeDevice_ && !device_) return RecordError(TEVRIN_ERROR_BUFFER);
+  ReadStoredGeometry();
+  if (!device_) return 1;
   device_->SetProductId(kProductId);
   device_->CreateController(notifyWindow, kInterfaceClass);
   if (device_->CountDevices(kProductId) == 1) SetDeviceNumber(0);
+  LoadCameraSettings(settingsNumber_);
+  ReadStoredFormat();
+  storedSettingsRead_ = 1;
   return 1;
 }
 
@@ -64,10 +74,16 @@ void CTevrin::PostError(int code) {
 
 int CTevrin::SetDeviceNumber(int number) {
   if (!device_) return RecordError(TEVRIN_ERROR_NOT_READY);
-  settingsLoaded_ = 1;
+  if (settingsLoaded_) {
+    SaveCameraSettings();
+  } else {
+    settingsLoaded_ = 1;
+  }
   if (!device_->IsPresent(number)) return RecordError(TEVRIN_ERROR_NO_CAMERA);
   if (number == deviceNumber_) return 1;
   if (!device_->OpenDevice(number)) return RecordError(TEVRIN_ERROR_NO_CAMERA);
+  settingsNumber_ = number;
+  LoadCameraSettings(number);
   SendAnalogToDevice();
   deviceNumber_ = number;
   return 1;

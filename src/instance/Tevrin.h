@@ -12,51 +12,7 @@
 #include "instance/ErrorHistory.h"
 #include "instance/Lock.h"
 #include "settings/Geometry.h"
-
-// The image-processing values that the filter IDs 1-12 and 19-28 reach; the
-// image pipeline reads them once per frame.
-struct ImageSettings {
-  int brightness = 0;
-  int contrast = 0;
-  int hue = 0;
-  int saturation = 0;
-  int sharpness = 0;
-  int bayerGainRed = 0;
-  int bayerGainGreen = 0;
-  int bayerGainBlue = 0;
-  int gamma = 0;
-  int bayerMode = 0;
-  int grayMode = 0;
-  int grayGainR = 0;
-  int grayGainG1 = 0;
-  int grayGainG2 = 0;
-  int grayGainB = 0;
-  int grayOffsetR = 0;
-  int grayOffsetG1 = 0;
-  int grayOffsetG2 = 0;
-  int grayOffsetB = 0;
-  int bayerGainAuto = 0;
-  int bayerAutoWorking[2] = {};
-  int grayAutoGainRequest = 0;
-};
-
-// The camera's analog values as the instance last sent or read them.
-struct AnalogSettings {
-  int globalGain = 0;
-  int gainGreen1 = 0;
-  int gainRed = 0;
-  int gainBlue = 0;
-  int gainGreen2 = 0;
-  int exposure = 0;  // 0.1 ms units
-  int mirrorV = 0;
-  int mirrorH = 0;
-  int autoIris = 0;
-  int blackLevel = 0;
-  int peltier = 0;
-  int registerPreset = 0;
-  int modeSwitch = 0;
-  double exposureSeconds = 0.0;
-};
+#include "settings/SettingsBlocks.h"
 
 // One configuration-file record.
 struct ConfigRecord {
@@ -158,6 +114,11 @@ class CTevrin {
   int UnsupportedPostOnly();
   int UnsupportedRecorded(int result);
 
+  // Stored settings. The camera dialog calls ReloadStoredFormat after its OK:
+  // the geometry and the format values come back from the registry.
+  int ReloadStoredFormat();
+  int GetClock() const { return clock_; }
+
   // Read-only views for callers that inspect the stored state.
   const ImageSettings& Image() const { return image_; }
   const AnalogSettings& Analog() const { return analog_; }
@@ -179,6 +140,12 @@ class CTevrin {
   void RefreshExposureSeconds();
   void SendAnalogToDevice();
   int SendGeometry();
+  OutputCapabilities Capabilities();
+  AnalogLimits Limits();
+  void ReadStoredGeometry();
+  void ReadStoredFormat();
+  void LoadCameraSettings(int number);
+  void SaveCameraSettings();
 
   DeviceFactory makeDevice_;
   std::unique_ptr<CCameraDevice> device_;
@@ -198,6 +165,13 @@ class CTevrin {
   int colorMode_ = 0;
   int subSample_ = 0;
   int waitTime_ = 10;
+  int clock_ = 0;
+  // The camera whose analog, filter and gray values the instance holds: the
+  // device object's current number.
+  int settingsNumber_ = 0;
+  // Set once Initialize has read the stored settings; teardown saves only
+  // then, so an instance that never read them cannot overwrite them.
+  int storedSettingsRead_ = 0;
   CErrorHistory errors_;
   int deviceNumber_ = -1;
   int maskFilter_ = 0;

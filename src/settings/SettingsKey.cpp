@@ -3,7 +3,13 @@
 #include <cstdio>
 
 std::string CameraKeyPath(int deviceNumber) {
-  char path[96];
-  std::snprintf(path, sizeof path, "Software\\Zolmex\\TevrinHalden3K5Sdk\\Camera_%02d", deviceNumber);
-  return path;
+  char name[24];
+  std::snprintf(name, sizeof name, "\\Camera_%02d", deviceNumber);
+  return kSettingsRootPath + std::string(name);
+}
+
+std::string SizeEntryName(int n) {
+  char name[24];
+  std::snprintf(name, sizeof name, "Size_%02d", n);
+  return name;
 }

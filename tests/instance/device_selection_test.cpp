@@ -16,10 +16,14 @@ std::unique_ptr<CFakeCameraDevice> TwoCameras() {
   return fake;
 }
 
-TEST_F(DeviceSelection, SwitchingCamerasSendsTheAnalogValuesInOrder) {
+TEST_F(DeviceSelection, SwitchingCamerasSendsTheNewCamerasAnalogValuesInOrder) {
   auto fake = TwoCameras();
   fake->hasBlackLevel = fake->hasCooler = fake->hasRegisterPreset = fake->hasModeSwitch = 1;
   fake->hasExposureSeconds = 0;
+  fake->globalGainDefault = 7;
+  fake->colorGainDefault = 64;
+  fake->exposureDefault = 33;
+  fake->blackLevelDefault = 12;
   auto instance = Make(std::move(fake));
   ASSERT_EQ(instance->SetDeviceNumber(0), 1);
   ASSERT_EQ(instance->SetFilterValue(TEVRIN_FILTER_GLOBAL_GAIN, 100), 1);
@@ -27,20 +31,30 @@ TEST_F(DeviceSelection, SwitchingCamerasSendsTheAnalogValuesInOrder) {
   ASSERT_EQ(instance->SetFilterValue(TEVRIN_FILTER_EXPOSURE_TIME, 250), 1);
   ASSERT_EQ(instance->SetMirrorV(1), 1);
   device->calls.clear();
+  // Camera 1 has no stored settings yet: it gets the sensor's defaults.
   ASSERT_EQ(instance->SetDeviceNumber(1), 1);
-  EXPECT_THAT(device->calls, ElementsAre("OpenDevice(1)", "SetGlobalGain(100)", "SetColorGain(0,100)",
-                                         "SetColorGain(1,30)", "SetColorGain(2,100)", "SetColorGain(3,100)",
-                                         "SetExposure(250)", "SetMirrorV(1)", "SetMirrorH(0)", "SetBlackLevel(0)",
+  EXPECT_THAT(device->calls, ElementsAre("OpenDevice(1)", "SetGlobalGain(7)", "SetColorGain(0,64)",
+                                         "SetColorGain(1,64)", "SetColorGain(2,64)", "SetColorGain(3,64)",
+                                         "SetExposure(33)", "SetMirrorV(0)", "SetMirrorH(0)", "SetBlackLevel(12)",
                                          "SetCooler(1)", "SetRegisterPreset(0)", "SetModeSwitch(0)"));
   EXPECT_EQ(instance->DeviceNumber(), 1);
   EXPECT_EQ(instance->Analog().peltier, 1);
+  // Camera 0's values were saved on the way out and come back with it.
+  device->calls.clear();
+  ASSERT_EQ(instance->SetDeviceNumber(0), 1);
+  EXPECT_THAT(device->calls, ElementsAre("OpenDevice(0)", "SetGlobalGain(100)", "SetColorGain(0,100)",
+                                         "SetColorGain(1,30)", "SetColorGain(2,100)", "SetColorGain(3,100)",
+                                         "SetExposure(250)", "SetMirrorV(1)", "SetMirrorH(0)", "SetBlackLevel(12)",
+                                         "SetCooler(1)", "SetRegisterPreset(0)", "SetModeSwitch(0)"));
 }
 
 TEST_F(DeviceSelection, FractionalExposureIsSentWhenTheSensorHasIt) {
   auto instance = Make(TwoCameras());
+  ASSERT_EQ(instance->SetDeviceNumber(0), 1);
   ASSERT_EQ(instance->SetExposureTimeEx(0.25), 1);
-  device->calls.clear();
   ASSERT_EQ(instance->SetDeviceNumber(1), 1);
+  device->calls.clear();
+  ASSERT_EQ(instance->SetDeviceNumber(0), 1);
   EXPECT_THAT(device->calls, ::testing::Contains("SetExposureSeconds(0.250000)"));
   EXPECT_THAT(device->calls, ::testing::Not(::testing::Contains(::testing::StartsWith("SetExposure("))));
 }

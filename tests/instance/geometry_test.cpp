@@ -124,10 +124,11 @@ TEST_F(GeometryTest, CaptureWindowSearchStopsAtTheFirstMissingEntry) {
   EXPECT_EQ(instance->CurrentGeometry(), Geometry{});
 }
 
-TEST_F(GeometryTest, CaptureWindowWithoutStoredSizesIsError4) {
+TEST_F(GeometryTest, AFreshMachineStoresOnlyTheFullFrame) {
   auto instance = Make();
-  EXPECT_EQ(instance->SetCaptureWindow(640, 512), 0);
+  EXPECT_EQ(instance->SetCaptureWindow(320, 256), 0);
   EXPECT_THAT(Errors(*instance), ElementsAre(4));
+  EXPECT_EQ(instance->SetCaptureWindow(640, 512), 1);
 }
 
 TEST_F(GeometryTest, InvalidStoredEntryFallsBackToTheFullFrame) {
@@ -144,7 +145,7 @@ TEST_F(GeometryTest, ColorModeAcceptsTheSixDepthsTheCameraDelivers) {
   auto fake = std::make_unique<CFakeCameraDevice>();
   fake->color = 1;
   auto instance = Make(std::move(fake));
-  EXPECT_EQ(instance->GetColorMode(), 8);
+  EXPECT_EQ(instance->GetColorMode(), 24);  // what a colour sensor's new settings start with
   for (int bits : {16, 24, 32, 48, 64, 8}) {
     SCOPED_TRACE(bits);
     EXPECT_EQ(instance->SetColorMode(bits), 1);
@@ -173,7 +174,7 @@ TEST_F(GeometryTest, SubSampleAndWaitTimeRefuseSilently) {
   EXPECT_EQ(instance->SetSubSample(1), 1);
   EXPECT_EQ(instance->SetSubSample(2), 0);
   EXPECT_EQ(instance->GetSubSample(), 1);
-  EXPECT_EQ(instance->GetWaitTime(), 10);
+  EXPECT_EQ(instance->GetWaitTime(), 1);  // the stored default
   EXPECT_EQ(instance->SetWaitTime(-1), 0);
   EXPECT_EQ(instance->SetWaitTime(0), 1);
   EXPECT_EQ(instance->GetWaitTime(), 0);

@@ -25,6 +25,9 @@ class CFakeCameraDevice : public CCameraDevice {
   int gray8 = 1, gray16 = 1, color = 0;
   int hasCooler = 0, hasTemperature = 0, hasModeSwitch = 0, hasRegisterPreset = 0, hasBlackLevel = 0;
   int internalCorrectionSupported = 0;
+  int globalGainDefault = 0, colorGainDefault = 0, exposureDefault = 10;
+  double exposureSecondsDefault = 0.0;
+  int mirrorVDefault = 0, mirrorHDefault = 0, blackLevelDefault = 0;
   double temperature = 21.5;
   int temperatureReadable = 1;
   int setterResult = 1;    // result of every setter
@@ -74,6 +77,13 @@ class CFakeCameraDevice : public CCameraDevice {
   int GetExposureSeconds(double* seconds) override;
   double GetExposureSecondsMin() override { return exposureSecondsMin; }
   double GetExposureSecondsMax() override { return exposureSecondsMax; }
+  int GetGlobalGainDefault() override { return globalGainDefault; }
+  int GetColorGainDefault() override { return colorGainDefault; }
+  int GetExposureTimeDefault() override { return exposureDefault; }
+  double GetExposureSecondsDefault() override { return exposureSecondsDefault; }
+  int GetMirrorVDefault() override { return mirrorVDefault; }
+  int GetMirrorHDefault() override { return mirrorHDefault; }
+  int GetBlackLevelDefault() override { return blackLevelDefault; }
 
   int SetMirrorV(int on) override;
   int SetMirrorH(int on) override;

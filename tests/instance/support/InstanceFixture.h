@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "FakeCameraDevice.h"
+#include "FreshRegistry.h"
 #include "PostedMessages.h"
 #include "instance/Tevrin.h"
 
@@ -19,6 +20,7 @@ class InstanceTest : public ::testing::Test {
     TakePostedMessages();
     TakeDeviceRegistrations();
     FailDeviceRegistrations(false);
+    UseFreshRegistry();
   }
 
   // An initialised instance that owns `fake`; `device` keeps pointing at it.
