@@ -41,10 +41,10 @@ TEST(CameraList, ProductIdsChooseHowFramesTravel) {
   ASSERT_TRUE(cameras) << error;
   std::vector<FrameRoute> routes;
   for (const CameraConfig& camera : *cameras) routes.push_back(camera.route());
-  EXPECT_EQ(routes, (std::vector<FrameRoute>{FrameRoute::kAuxiliary, FrameRoute::kMemoryStream,
-                                             FrameRoute::kMemoryStream, FrameRoute::kMemoryStream,
-                                             FrameRoute::kMemoryStream, FrameRoute::kHeaderAndImage,
-                                             FrameRoute::kHeaderAndImage}));
+  EXPECT_EQ(routes,
+            (std::vector<FrameRoute>{FrameRoute::kAuxiliary, FrameRoute::kMemoryStream, FrameRoute::kMemoryStream,
+                                     FrameRoute::kMemoryStream, FrameRoute::kMemoryStream, FrameRoute::kHeaderAndImage,
+                                     FrameRoute::kHeaderAndImage}));
   EXPECT_TRUE((*cameras)[0].pattern);
   EXPECT_TRUE((*cameras)[4].fastBoard);
 }

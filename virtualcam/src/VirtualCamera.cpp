@@ -136,7 +136,8 @@ void VirtualCamera::SubmitLocked(const std::shared_ptr<IoRequest>& request) {
     case hw::kIoctlAbortPipe:
     case hw::kIoctlResetPipe: {
       if (request->inSize() < 1) break;
-      if (in[0] == hw::kEndpointImageIn || in[0] == hw::kEndpointAuxIn) FailPendingLocked(ERROR_OPERATION_ABORTED, in[0]);
+      if (in[0] == hw::kEndpointImageIn || in[0] == hw::kEndpointAuxIn)
+        FailPendingLocked(ERROR_OPERATION_ABORTED, in[0]);
       if (in[0] == hw::kEndpointImageIn) ResetStreamLocked(now);
       request->Complete(ERROR_SUCCESS, 0);
       return;
