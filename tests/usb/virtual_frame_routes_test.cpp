@@ -7,9 +7,11 @@
 #include <tevrin/virtualcam/VirtualCameras.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstring>
 #include <memory>
+#include <thread>
 #include <vector>
 
 #include "usb/TevrinCy3Cam.h"
@@ -138,6 +140,10 @@ TEST_F(VirtualFrameRoutesTest, Aux_StallFailsTheReadAfterItsWaitAndInjectedFault
   EXPECT_FALSE(camera->ReadAuxData(&frame.block));
   EXPECT_GE(Clock::now() - start, std::chrono::milliseconds(5000)) << "the armed read waits 5 s";
   vc::StallStream(0, false);
+  // The acquisition's recovery before it tries again.
+  ASSERT_TRUE(camera->ResetParentPort());
+  ASSERT_TRUE(camera->SendStreamRecovery());
+  ASSERT_TRUE(camera->ResetPipe(hw::kEndpointImageIn));
   ASSERT_TRUE(camera->ReadAuxData(&frame.block)) << "the given-up read left nothing behind";
 
   vc::FailNextTransfers(0, 1);
@@ -213,8 +219,17 @@ TEST_F(VirtualFrameRoutesTest, Stream_StallFailsAfterTheTimeOutAndFaultsFailOneR
   EXPECT_GE(Clock::now() - start, std::chrono::milliseconds(200));
   EXPECT_EQ(length, 0u);
   vc::StallStream(0, false);
+  // The acquisition's recovery before it tries again.
+  camera->CloseStream();
+  ASSERT_TRUE(camera->ResetPipe(hw::kEndpointImageIn));
+  ASSERT_TRUE(camera->SendStreamRecovery());
+  ASSERT_TRUE(camera->WriteBoardRegister(hw::fpga::kRestartPulse, 1));
+  ASSERT_TRUE(camera->WriteBoardRegister(hw::fpga::kRestartPulse, 0));
+  ASSERT_TRUE(camera->SendStreamRecovery());
+  ASSERT_TRUE(camera->OpenStream());
   length = frameBytes;
   ASSERT_TRUE(camera->ReadStream(&frame.block, &length, 3000)) << "the given-up read left nothing behind";
+  EXPECT_GE(PatternCounter(frame.bytes, kWidth, kHeight, 2), 0);
 
   vc::FailNextTransfers(0, 1);
   length = frameBytes;
@@ -229,6 +244,28 @@ TEST_F(VirtualFrameRoutesTest, Stream_StallFailsAfterTheTimeOutAndFaultsFailOneR
   length = frameBytes;
   ASSERT_TRUE(camera->ReadStream(&frame.block, &length, 3000));
   EXPECT_GE(PatternCounter(frame.bytes, kWidth, kHeight, 2), 0);
+  camera->CloseStream();
+}
+
+TEST_F(VirtualFrameRoutesTest, Stream_AbortFromAnotherThreadEndsAStalledRead) {
+  auto camera = Open("0x3310");
+  const uint32_t frameBytes = kWidth * kHeight * 2;
+  Frame frame(StreamReadBytes(frameBytes));
+  vc::StallStream(0, true);
+  std::atomic<bool> done{false};
+  // Keeps aborting: the abort may come before the read has reached the driver.
+  std::thread aborter([&] {
+    while (!done.load()) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+      camera->AbortImagePipe();
+    }
+  });
+  uint64_t length = frameBytes;
+  EXPECT_FALSE(camera->ReadStream(&frame.block, &length, 60000));
+  done.store(true);
+  aborter.join();
+  EXPECT_EQ(length, 0u);
+  vc::StallStream(0, false);
   camera->CloseStream();
 }
 
