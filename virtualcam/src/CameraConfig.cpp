@@ -63,6 +63,20 @@ bool ApplyOption(std::string_view option, CameraConfig& config) {
 
 }  // namespace
 
+FrameRoute RouteOf(uint16_t productId) {
+  switch (productId) {
+    case 0x3042:
+      return FrameRoute::kAuxiliary;
+    case 0x3310:
+    case 0x3320:
+    case 0x3330:
+    case 0x3340:
+      return FrameRoute::kMemoryStream;
+    default:
+      return FrameRoute::kHeaderAndImage;
+  }
+}
+
 std::optional<std::vector<CameraConfig>> ParseCameraList(std::string_view text, std::string& error) {
   std::vector<CameraConfig> cameras;
   text = Trim(text);
