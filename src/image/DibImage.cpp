@@ -9,17 +9,8 @@ constexpr DWORD kHeaderSize = sizeof(BITMAPINFOHEADER);
 constexpr int64_t kMaxImageBytes = int64_t{1} << 31;
 
 bool IsKnownBitCount(int bitCount) {
-  switch (bitCount) {
-    case 8:
-    case 16:
-    case 24:
-    case 32:
-    case 48:
-    case 64:
-      return true;
-    default:
-      return false;
-  }
+  constexpr int kBitCounts[] = {8, 16, 24, 32, 48, 64};
+  return std::ranges::find(kBitCounts, bitCount) != std::end(kBitCounts);
 }
 
 void FillGreyRamp(RGBQUAD* colors) {
@@ -39,8 +30,8 @@ CDibImage::~CDibImage() {
   Release();
 }
 
-int32_t CDibImage::StrideFor(int32_t width, uint16_t bitCount) {
-  return static_cast<int32_t>((static_cast<int64_t>(width) * (bitCount / 8) + 3) & ~int64_t{3});
+int64_t CDibImage::StrideFor(int32_t width, uint16_t bitCount) {
+  return (static_cast<int64_t>(width) * (bitCount / 8) + 3) & ~int64_t{3};
 }
 
 int CDibImage::Create(int32_t width, int32_t height, uint16_t bitCount) {
@@ -69,7 +60,7 @@ int CDibImage::CopyFormat(const CDibImage& other) {
 
 int CDibImage::CreateFrom(const DibHeader& header) {
   const int64_t stride = StrideFor(header.header.biWidth, header.header.biBitCount);
-  if (stride * header.header.biHeight >= kMaxImageBytes) return 0;
+  if (stride >= kMaxImageBytes || stride * header.header.biHeight >= kMaxImageBytes) return 0;
   header_ = header;
   width_ = header.header.biWidth;
   height_ = header.header.biHeight;

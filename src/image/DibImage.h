@@ -63,7 +63,7 @@ class CDibImage {
   bool SameFormat(const CDibImage& other) const;
 
   // Every row starts on a 4-byte boundary.
-  static int32_t StrideFor(int32_t width, uint16_t bitCount);
+  static int64_t StrideFor(int32_t width, uint16_t bitCount);
 
  private:
   int CreateFrom(const DibHeader& header);

@@ -7,25 +7,33 @@
 namespace tevrin::image {
 namespace {
 
-enum class Channels { kBgr, kRgb };
+// The order in which the widened channels are written.
+enum class Order { kKept, kReversed };
 
-template <int Shift>
-inline void StoreWidened(uint8_t* d, const uint8_t* s) {
-  StoreWord(d, static_cast<uint16_t>(LoadWord(s) << Shift));
-}
-
-template <int Shift>
-int WidenGray(const PixelTransfer& t) {
-  return WalkPixels(t, RowOrder::kSame, [](uint8_t* d, const uint8_t* s) { StoreWidened<Shift>(d, s); });
-}
-
-// Widens B, G, R into the order `order`; with `opaque` a fourth word 0xFFFF follows.
-template <int Shift, Channels order, bool opaque>
-int WidenColor(const PixelTransfer& t) {
+// Widens `Count` words (1 grey, or B, G, R) by `Shift`, reversing the
+// channels when asked; with `Opaque` a fourth word 0xFFFF follows.
+template <int Shift, int Count, Order order, bool Opaque>
+int Widen(const PixelTransfer& t) {
   return WalkPixels(t, RowOrder::kSame, [](uint8_t* d, const uint8_t* s) {
-    for (int c = 0; c < 3; ++c) StoreWidened<Shift>(d + 2 * (order == Channels::kBgr ? c : 2 - c), s + 2 * c);
-    if (opaque) StoreWord(d + 6, 0xFFFF);
+    for (int c = 0; c < Count; ++c) {
+      const int target = order == Order::kKept ? c : Count - 1 - c;
+      StoreWord(d + 2 * target, static_cast<uint16_t>(LoadWord(s + 2 * c) << Shift));
+    }
+    if (Opaque) StoreWord(d + 6, 0xFFFF);
   });
+}
+
+// The routine for 10 significant bits (shift 6) or 12 (shift 4).
+template <int Count, Order order, bool Opaque>
+PixelRoutine WidenFor(int significantBits) {
+  switch (significantBits) {
+    case 10:
+      return {Widen<6, Count, order, Opaque>};
+    case 12:
+      return {Widen<4, Count, order, Opaque>};
+    default:
+      return {};
+  }
 }
 
 int SwapColor24(const PixelTransfer& t) {
@@ -46,56 +54,22 @@ int Alpha32(const PixelTransfer& t) {
   });
 }
 
-// The routine for 10 significant bits (shift 6) or 12 (shift 4).
-template <template <int> class Widening>
-PixelRoutine ForBits(int significantBits) {
-  switch (significantBits) {
-    case 10:
-      return {Widening<6>::run};
-    case 12:
-      return {Widening<4>::run};
-    default:
-      return {};
-  }
-}
-
-template <int Shift>
-struct Gray {
-  static constexpr auto run = WidenGray<Shift>;
-};
-template <int Shift>
-struct Color48 {
-  static constexpr auto run = WidenColor<Shift, Channels::kBgr, false>;
-};
-template <int Shift>
-struct Color48Swapped {
-  static constexpr auto run = WidenColor<Shift, Channels::kRgb, false>;
-};
-template <int Shift>
-struct Color64 {
-  static constexpr auto run = WidenColor<Shift, Channels::kBgr, true>;
-};
-template <int Shift>
-struct Color64Swapped {
-  static constexpr auto run = WidenColor<Shift, Channels::kRgb, true>;
-};
-
 }  // namespace
 
 PixelRoutine WidenGray16(int significantBits) {
-  return ForBits<Gray>(significantBits);
+  return WidenFor<1, Order::kKept, false>(significantBits);
 }
 PixelRoutine WidenColor48(int significantBits) {
-  return ForBits<Color48>(significantBits);
+  return WidenFor<3, Order::kKept, false>(significantBits);
 }
 PixelRoutine WidenColor48Swapped(int significantBits) {
-  return ForBits<Color48Swapped>(significantBits);
+  return WidenFor<3, Order::kReversed, false>(significantBits);
 }
 PixelRoutine WidenColor64(int significantBits) {
-  return ForBits<Color64>(significantBits);
+  return WidenFor<3, Order::kKept, true>(significantBits);
 }
 PixelRoutine WidenColor64Swapped(int significantBits) {
-  return ForBits<Color64Swapped>(significantBits);
+  return WidenFor<3, Order::kReversed, true>(significantBits);
 }
 
 const PixelRoutine kSwapColor24{SwapColor24};

@@ -58,6 +58,8 @@ TEST(DibImage, CreateRefusesEmptyAndUnknownFormats) {
   EXPECT_EQ(image.Create(4, 4, 0), 0);
   EXPECT_EQ(image.Create(4, 4, 12), 0);
   EXPECT_EQ(image.Create(1 << 30, 4, 32), 0);
+  EXPECT_EQ(image.Create(1 << 28, 1, 64), 0) << "a 2 GiB row";
+  EXPECT_EQ(image.Create(1 << 26, 1 << 10, 64), 0);
 }
 
 // GDI makes DIB sections of 8 to 32 bits; 48 and 64 bits live on the heap.

@@ -14,32 +14,10 @@ using tevrin::test::Fill;
 using tevrin::test::SampleAt;
 
 ImageSettings NeutralGray(int grayMode) {
-  ImageSettings settings;
+  ImageSettings settings = tevrin::test::NeutralSettings(3);
   settings.grayMode = grayMode;
-  settings.bayerMode = 3;
-  settings.bayerGainRed = settings.bayerGainGreen = settings.bayerGainBlue = 100;
-  settings.grayGainR = settings.grayGainG1 = settings.grayGainG2 = settings.grayGainB = 128;
   return settings;
 }
-
-struct MonoFrames {
-  CDibImage frame8, frame16, color24;
-  MonoFrames(int width, int height) {
-    frame8.Create(width, height, 8);
-    frame16.Create(width, height, 16);
-    color24.Create(width, height, 24);
-  }
-  FrameJob Job(ImageSettings& settings, int colorMode) {
-    FrameJob job;
-    job.images.frame8 = &frame8;
-    job.images.frame16 = &frame16;
-    job.images.color24 = &color24;
-    job.settings = &settings;
-    job.colorMode = colorMode;
-    return job;
-  }
-  CDibImage& Raw(int colorMode) { return colorMode == 0 ? frame8 : frame16; }
-};
 
 int Ramp(int x, int y, int colorMode) {
   const int value = (x * 37 + y * 101) % 256;
@@ -49,7 +27,7 @@ int Ramp(int x, int y, int colorMode) {
 TEST(GrayGains, GainOf128AndZeroOffsetLeaveTheFrameUnchanged) {
   for (int colorMode : {0, 1}) {
     SCOPED_TRACE(colorMode);
-    MonoFrames frames(9, 6);
+    tevrin::test::ModeImages frames(9, 6);
     Fill(frames.Raw(colorMode), [&](int x, int y) { return Ramp(x, y, colorMode); });
     ImageSettings settings = NeutralGray(1);
     EXPECT_FALSE(ProcessFrame(frames.Job(settings, colorMode)));
@@ -65,7 +43,7 @@ TEST(GrayGains, EachGainAndOffsetActsOnItsCellAndClamps) {
   for (int colorMode : {0, 1}) {
     SCOPED_TRACE(colorMode);
     const int max = colorMode == 0 ? 255 : 4095;
-    MonoFrames frames(4, 4);
+    tevrin::test::ModeImages frames(4, 4);
     Fill(frames.Raw(colorMode), [&](int, int) { return 100; });
     tevrin::test::SetSample(frames.Raw(colorMode), 0, 0, max);
     ImageSettings settings = NeutralGray(1);
@@ -84,22 +62,22 @@ TEST(GrayGains, EachGainAndOffsetActsOnItsCellAndClamps) {
 }
 
 TEST(GrayGains, NegativeOffsetOnADarkPixelGivesZero) {
-  MonoFrames frames(2, 2);
-  Fill(frames.frame8, [](int, int) { return 3; });
+  tevrin::test::ModeImages frames(2, 2);
+  Fill(frames.images[0], [](int, int) { return 3; });
   ImageSettings settings = NeutralGray(1);
   settings.grayOffsetR = settings.grayOffsetG1 = settings.grayOffsetG2 = settings.grayOffsetB = -4;
   ProcessFrame(frames.Job(settings, 0));
   for (int y = 0; y < 2; ++y) {
-    for (int x = 0; x < 2; ++x) EXPECT_EQ(SampleAt(frames.frame8, x, y), 0);
+    for (int x = 0; x < 2; ++x) EXPECT_EQ(SampleAt(frames.images[0], x, y), 0);
   }
 }
 
 // Cell means (0,0) 100, (0,1) 50, (1,0) 25, (1,1) 200; the 0 and 255
 // samples planted in each cell do not count.
 TEST(GrayGains, AutoGainLevelsTheCellMeansAndCountsItsRequestDown) {
-  MonoFrames frames(8, 8);
+  tevrin::test::ModeImages frames(8, 8);
   auto fill = [&] {
-    Fill(frames.frame8, [](int x, int y) {
+    Fill(frames.images[0], [](int x, int y) {
       if (x < 2 && y < 2) return x == y ? 0 : 255;
       const int cellA = (y & 1) ^ 1, cellB = (x & 1) ^ 1;  // BayerMode 3
       const int means[4] = {100, 50, 25, 200};
@@ -115,9 +93,9 @@ TEST(GrayGains, AutoGainLevelsTheCellMeansAndCountsItsRequestDown) {
   EXPECT_EQ(settings.grayGainB, 512);
   EXPECT_EQ(settings.grayGainG2, 64);
   EXPECT_EQ(settings.grayAutoGainRequest, 0);
-  EXPECT_EQ(SampleAt(frames.frame8, 3, 3), 100);  // the measured gains were applied
-  EXPECT_EQ(SampleAt(frames.frame8, 2, 3), 100);
-  EXPECT_EQ(SampleAt(frames.frame8, 3, 2), 100);
+  EXPECT_EQ(SampleAt(frames.images[0], 3, 3), 100);  // the measured gains were applied
+  EXPECT_EQ(SampleAt(frames.images[0], 2, 3), 100);
+  EXPECT_EQ(SampleAt(frames.images[0], 3, 2), 100);
 
   fill();
   settings.grayGainR = 128;
@@ -133,8 +111,8 @@ TEST(GrayGains, AutoGainLevelsTheCellMeansAndCountsItsRequestDown) {
 }
 
 TEST(GrayGains, AutoGainWithoutUsableSamplesKeepsTheGains) {
-  MonoFrames frames(4, 4);
-  Fill(frames.frame8, [](int x, int) { return x % 2 ? 255 : 0; });
+  tevrin::test::ModeImages frames(4, 4);
+  Fill(frames.images[0], [](int x, int) { return x % 2 ? 255 : 0; });
   ImageSettings settings = NeutralGray(1);
   settings.grayGainR = 77;
   settings.grayAutoGainRequest = 1;
@@ -144,9 +122,9 @@ TEST(GrayGains, AutoGainWithoutUsableSamplesKeepsTheGains) {
 }
 
 TEST(GrayGains, AutoGainOfSixteenBitFramesUsesTheirTwelveBits) {
-  MonoFrames frames(4, 4);
-  Fill(frames.frame16, [](int x, int y) { return ((x & 1) ^ (y & 1)) ? 1000 : 2000; });
-  tevrin::test::SetSample(frames.frame16, 1, 1, 4095);  // saturated, not counted
+  tevrin::test::ModeImages frames(4, 4);
+  Fill(frames.images[1], [](int x, int y) { return ((x & 1) ^ (y & 1)) ? 1000 : 2000; });
+  tevrin::test::SetSample(frames.images[1], 1, 1, 4095);  // saturated, not counted
   ImageSettings settings = NeutralGray(1);
   settings.grayAutoGainRequest = 1;
   EXPECT_TRUE(ProcessFrame(frames.Job(settings, 1)));
@@ -158,25 +136,25 @@ TEST(GrayGains, AutoGainOfSixteenBitFramesUsesTheirTwelveBits) {
 
 // Gray mode 2 demosaics Frame8 and keeps Y = (30 R + 59 G + 11 B) / 100.
 TEST(GrayLuminance, ModeTwoWritesTheLuminanceOfTheColours) {
-  MonoFrames frames(8, 6);
+  tevrin::test::ModeImages frames(8, 6);
   // BayerMode 3: green where row and column parities are equal, red at
   // (odd row, even column)... placed by the helper from the cells.
-  tevrin::test::FillColourPlanes(frames.frame8, 3, 200, 100, 50);
+  tevrin::test::FillColourPlanes(frames.images[0], 3, 200, 100, 50);
   ImageSettings settings = NeutralGray(2);
   ProcessFrame(frames.Job(settings, 0));
   const int luminance = (30 * 50 + 59 * 200 + 11 * 100) / 100;  // 144
   for (int y = 0; y < 6; ++y) {
-    for (int x = 0; x < 8; ++x) ASSERT_EQ(SampleAt(frames.frame8, x, y), luminance) << x << "," << y;
+    for (int x = 0; x < 8; ++x) ASSERT_EQ(SampleAt(frames.images[0], x, y), luminance) << x << "," << y;
   }
-  EXPECT_EQ(tevrin::test::ColourAt(frames.color24, 4, 3), (tevrin::test::Bgr{100, 200, 50}));
+  EXPECT_EQ(tevrin::test::ColourAt(frames.images[2], 4, 3), (tevrin::test::Bgr{100, 200, 50}));
 }
 
 TEST(GrayLuminance, SixteenBitOutputIsLeftAlone) {
-  MonoFrames frames(4, 4);
-  Fill(frames.frame16, [](int x, int) { return 1000 + x; });
+  tevrin::test::ModeImages frames(4, 4);
+  Fill(frames.images[1], [](int x, int) { return 1000 + x; });
   ImageSettings settings = NeutralGray(2);
   ProcessFrame(frames.Job(settings, 1));
-  EXPECT_EQ(SampleAt(frames.frame16, 3, 2), 1003);
+  EXPECT_EQ(SampleAt(frames.images[1], 3, 2), 1003);
 }
 
 }  // namespace

@@ -18,33 +18,9 @@ using tevrin::test::Bgr;
 using tevrin::test::ColourAt;
 using tevrin::test::Fill;
 using tevrin::test::FillColourPlanes;
+using tevrin::test::ModeImages;
+using tevrin::test::NeutralSettings;
 using tevrin::test::SampleAt;
-
-ImageSettings NeutralColour(int bayerMode) {
-  ImageSettings settings;
-  settings.bayerMode = bayerMode;
-  settings.bayerGainRed = settings.bayerGainGreen = settings.bayerGainBlue = 100;
-  settings.grayGainR = settings.grayGainG1 = settings.grayGainG2 = settings.grayGainB = 128;
-  return settings;
-}
-
-struct Frames {
-  CDibImage images[6];  // Frame8, Frame16, Color24, Color32, Color48, Color64
-  explicit Frames(int width, int height) {
-    const uint16_t bits[6] = {8, 16, 24, 32, 48, 64};
-    for (int i = 0; i < 6; ++i) images[i].Create(width, height, bits[i]);
-  }
-  FrameJob Job(ImageSettings& settings, int colorMode, MirrorFlags mirror = {}) {
-    FrameJob job;
-    job.images = {&images[0], &images[1], &images[2], &images[3], &images[4], &images[5]};
-    job.settings = &settings;
-    job.colorMode = colorMode;
-    job.mirror = mirror;
-    return job;
-  }
-  CDibImage& Raw(int colorMode) { return colorMode == 1 || colorMode >= 4 ? images[1] : images[0]; }
-  CDibImage& Output(int colorMode) { return images[colorMode]; }
-};
 
 int Scale(int colorMode) {
   return colorMode >= 4 ? 16 : 1;
@@ -54,18 +30,18 @@ TEST(ProcessFrame, EveryColourModeDemosaicsItsRawFrameIntoItsOutput) {
   for (int colorMode = 2; colorMode <= 5; ++colorMode) {
     SCOPED_TRACE(colorMode);
     const int s = Scale(colorMode);
-    Frames frames(10, 8);
+    ModeImages frames(10, 8);
     FillColourPlanes(frames.Raw(colorMode), 3, 120 * s, 30 * s, 220 * s);
-    ImageSettings settings = NeutralColour(3);
+    ImageSettings settings = NeutralSettings(3);
     EXPECT_FALSE(ProcessFrame(frames.Job(settings, colorMode)));
     for (int y = 0; y < 8; ++y) {
       for (int x = 0; x < 10; ++x) {
-        ASSERT_EQ(ColourAt(frames.Output(colorMode), x, y), (Bgr{30 * s, 120 * s, 220 * s})) << x << "," << y;
+        ASSERT_EQ(ColourAt(frames.images[colorMode], x, y), (Bgr{30 * s, 120 * s, 220 * s})) << x << "," << y;
       }
     }
     for (int other = 2; other <= 5; ++other) {
       if (other != colorMode) {
-        EXPECT_EQ(ColourAt(frames.Output(other), 4, 4), (Bgr{0, 0, 0})) << other;
+        EXPECT_EQ(ColourAt(frames.images[other], 4, 4), (Bgr{0, 0, 0})) << other;
       }
     }
   }
@@ -74,9 +50,9 @@ TEST(ProcessFrame, EveryColourModeDemosaicsItsRawFrameIntoItsOutput) {
 TEST(ProcessFrame, MonochromeModesWithoutGrayModeLeaveTheFrame) {
   for (int colorMode : {0, 1}) {
     SCOPED_TRACE(colorMode);
-    Frames frames(6, 4);
+    ModeImages frames(6, 4);
     Fill(frames.Raw(colorMode), [](int x, int y) { return 10 * y + x; });
-    ImageSettings settings = NeutralColour(3);
+    ImageSettings settings = NeutralSettings(3);
     EXPECT_FALSE(ProcessFrame(frames.Job(settings, colorMode)));
     EXPECT_EQ(SampleAt(frames.Raw(colorMode), 5, 3), 35);
     EXPECT_EQ(ColourAt(frames.images[2], 2, 2), (Bgr{0, 0, 0}));
@@ -99,9 +75,9 @@ TEST(ProcessFrame, SoftwareMirrorReversesRowsAndColumns) {
       SCOPED_TRACE(testing::Message() << "mode " << colorMode << " h " << c.mirror.horizontal << " v "
                                       << c.mirror.vertical << " in sensor " << c.mirror.horizontalInSensor
                                       << c.mirror.verticalInSensor);
-      Frames frames(6, 4);
+      ModeImages frames(6, 4);
       Fill(frames.Raw(colorMode), [](int x, int y) { return 10 * y + x; });
-      ImageSettings settings = NeutralColour(3);
+      ImageSettings settings = NeutralSettings(3);
       ProcessFrame(frames.Job(settings, colorMode, c.mirror));
       const CDibImage& raw = frames.Raw(colorMode);
       EXPECT_EQ(SampleAt(raw, 0, 0), c.expectedAtTopLeft);
@@ -127,7 +103,7 @@ TEST(ProcessFrame, MirroredFrameKeepsItsColours) {
           SCOPED_TRACE(testing::Message() << "mode " << colorMode << " bayer " << bayerMode << " h " << h << " v " << v
                                           << " in sensor " << inSensor);
           const int s = Scale(colorMode);
-          Frames frames(10, 8);
+          ModeImages frames(10, 8);
           CDibImage& raw = frames.Raw(colorMode);
           FillColourPlanes(raw, bayerMode, 120 * s, 30 * s, 220 * s);
           if (inSensor) {  // the sensor delivers the frame already mirrored
@@ -136,11 +112,11 @@ TEST(ProcessFrame, MirroredFrameKeepsItsColours) {
             Fill(copy, [&](int x, int y) { return SampleAt(raw, h ? 9 - x : x, v ? 7 - y : y); });
             Fill(raw, [&](int x, int y) { return SampleAt(copy, x, y); });
           }
-          ImageSettings settings = NeutralColour(bayerMode);
+          ImageSettings settings = NeutralSettings(bayerMode);
           ProcessFrame(frames.Job(settings, colorMode, MirrorFlags{h, v, inSensor, inSensor}));
           for (int y = 0; y < 8; ++y) {
             for (int x = 0; x < 10; ++x) {
-              ASSERT_EQ(ColourAt(frames.Output(colorMode), x, y), (Bgr{30 * s, 120 * s, 220 * s})) << x << "," << y;
+              ASSERT_EQ(ColourAt(frames.images[colorMode], x, y), (Bgr{30 * s, 120 * s, 220 * s})) << x << "," << y;
             }
           }
           EXPECT_EQ(settings.bayerMode, bayerMode) << "the stored mode is not changed";
@@ -153,11 +129,11 @@ TEST(ProcessFrame, MirroredFrameKeepsItsColours) {
 // Demosaicking a vertically mirrored frame gives the unmirrored result upside
 // down: output row y of the one is output row (height - y) of the other.
 TEST(ProcessFrame, VerticalMirrorOfARandomFrameMatchesTheUnmirroredOutput) {
-  Frames plain(12, 10), mirrored(12, 10);
+  ModeImages plain(12, 10), mirrored(12, 10);
   std::mt19937 random(11);
   Fill(plain.images[0], [&](int, int) { return static_cast<int>(random() % 256); });
   Fill(mirrored.images[0], [&](int x, int y) { return SampleAt(plain.images[0], x, y); });
-  ImageSettings settings = NeutralColour(3);
+  ImageSettings settings = NeutralSettings(3);
   ProcessFrame(plain.Job(settings, 2));
   ProcessFrame(mirrored.Job(settings, 2, MirrorFlags{false, true, false, false}));
   for (int y = 3; y <= 7; ++y) {
@@ -167,9 +143,9 @@ TEST(ProcessFrame, VerticalMirrorOfARandomFrameMatchesTheUnmirroredOutput) {
 
 // Frames of odd height or width keep their phase when mirrored.
 TEST(ProcessFrame, MirrorOfAnOddSizeKeepsTheBayerMode) {
-  Frames frames(9, 7);
+  ModeImages frames(9, 7);
   FillColourPlanes(frames.images[0], 1, 120, 30, 220);
-  ImageSettings settings = NeutralColour(1);
+  ImageSettings settings = NeutralSettings(1);
   ProcessFrame(frames.Job(settings, 3, MirrorFlags{true, true, false, false}));
   EXPECT_EQ(ColourAt(frames.images[3], 4, 3), (Bgr{30, 120, 220}));
   EXPECT_EQ(ColourAt(frames.images[3], 0, 0), (Bgr{30, 120, 220}));
@@ -179,9 +155,9 @@ TEST(ProcessFrame, WhiteBalanceSetsTheGainsBeforeTheDemosaic) {
   for (int colorMode = 2; colorMode <= 5; ++colorMode) {
     SCOPED_TRACE(colorMode);
     const int s = Scale(colorMode);
-    Frames frames(8, 8);
+    ModeImages frames(8, 8);
     FillColourPlanes(frames.Raw(colorMode), 0, 100 * s, 200 * s, 50 * s);
-    ImageSettings settings = NeutralColour(0);
+    ImageSettings settings = NeutralSettings(0);
     settings.bayerGainAuto = 1;
     settings.bayerGainGreen = 70;
     EXPECT_TRUE(ProcessFrame(frames.Job(settings, colorMode)));
@@ -189,14 +165,14 @@ TEST(ProcessFrame, WhiteBalanceSetsTheGainsBeforeTheDemosaic) {
     EXPECT_EQ(settings.bayerGainGreen, 100);
     EXPECT_EQ(settings.bayerGainBlue, 50);
     EXPECT_EQ(settings.bayerGainAuto, 1) << "stays on and measures every frame";
-    EXPECT_EQ(ColourAt(frames.Output(colorMode), 3, 3), (Bgr{100 * s, 100 * s, 100 * s}));
+    EXPECT_EQ(ColourAt(frames.images[colorMode], 3, 3), (Bgr{100 * s, 100 * s, 100 * s}));
   }
 }
 
 TEST(ProcessFrame, WhiteBalanceLimitsAt400AndKeepsGainsOfMissingColours) {
-  Frames frames(8, 8);
+  ModeImages frames(8, 8);
   FillColourPlanes(frames.images[0], 0, 250, 0, 50);  // blue cells all 0
-  ImageSettings settings = NeutralColour(0);
+  ImageSettings settings = NeutralSettings(0);
   settings.bayerGainAuto = 1;
   settings.bayerGainBlue = 90;
   ProcessFrame(frames.Job(settings, 2));
@@ -205,9 +181,9 @@ TEST(ProcessFrame, WhiteBalanceLimitsAt400AndKeepsGainsOfMissingColours) {
 }
 
 TEST(ProcessFrame, WhiteBalanceOnceSwitchesItselfOff) {
-  Frames frames(8, 8);
+  ModeImages frames(8, 8);
   FillColourPlanes(frames.images[1], 2, 1000, 500, 2000);
-  ImageSettings settings = NeutralColour(2);
+  ImageSettings settings = NeutralSettings(2);
   settings.bayerGainAuto = 1;
   settings.bayerAutoWorking[0] = settings.bayerAutoWorking[1] = 1;
   EXPECT_TRUE(ProcessFrame(frames.Job(settings, 4)));
@@ -222,9 +198,9 @@ TEST(ProcessFrame, WhiteBalanceOnceSwitchesItselfOff) {
 }
 
 TEST(ProcessFrame, MissingOrMisSizedBuffersSkipTheirSteps) {
-  Frames frames(8, 8);
+  ModeImages frames(8, 8);
   FillColourPlanes(frames.images[0], 3, 100, 100, 100);
-  ImageSettings settings = NeutralColour(3);
+  ImageSettings settings = NeutralSettings(3);
   FrameJob job = frames.Job(settings, 2);
   job.images.color24 = nullptr;
   EXPECT_FALSE(ProcessFrame(job));

@@ -47,4 +47,26 @@ Bgr ColourAt(const CDibImage& image, int x, int y) {
   return {SampleAt(image, x, y, 0), SampleAt(image, x, y, 1), SampleAt(image, x, y, 2)};
 }
 
+ImageSettings NeutralSettings(int bayerMode) {
+  ImageSettings settings;
+  settings.bayerMode = bayerMode;
+  settings.bayerGainRed = settings.bayerGainGreen = settings.bayerGainBlue = 100;
+  settings.grayGainR = settings.grayGainG1 = settings.grayGainG2 = settings.grayGainB = 128;
+  return settings;
+}
+
+ModeImages::ModeImages(int width, int height) {
+  const uint16_t bits[6] = {8, 16, 24, 32, 48, 64};
+  for (int i = 0; i < 6; ++i) images[i].Create(width, height, bits[i]);
+}
+
+image::FrameJob ModeImages::Job(ImageSettings& settings, int colorMode, image::MirrorFlags mirror) {
+  image::FrameJob job;
+  job.images = {&images[0], &images[1], &images[2], &images[3], &images[4], &images[5]};
+  job.settings = &settings;
+  job.colorMode = colorMode;
+  job.mirror = mirror;
+  return job;
+}
+
 }  // namespace tevrin::test

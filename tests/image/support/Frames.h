@@ -6,6 +6,8 @@
 #include <functional>
 
 #include "image/DibImage.h"
+#include "image/ProcessFrame.h"
+#include "settings/SettingsBlocks.h"
 
 namespace tevrin::test {
 
@@ -23,5 +25,18 @@ struct Bgr {
   bool operator==(const Bgr&) const = default;
 };
 Bgr ColourAt(const CDibImage& image, int x, int y);
+
+// Settings that change nothing: Bayer gains 100, gray gains 128, offsets 0,
+// gray mode off, no automatic measurement.
+ImageSettings NeutralSettings(int bayerMode);
+
+// The six buffers of the colour modes, one size: Frame8, Frame16, Color24,
+// Color32, Color48, Color64; images[i] is the output of mode i.
+struct ModeImages {
+  CDibImage images[6];
+  ModeImages(int width, int height);
+  image::FrameJob Job(ImageSettings& settings, int colorMode, image::MirrorFlags mirror = {});
+  CDibImage& Raw(int colorMode) { return colorMode == 1 || colorMode >= 4 ? images[1] : images[0]; }
+};
 
 }  // namespace tevrin::test
