@@ -58,7 +58,7 @@ inline void DemosaicPixel(const At& at, const Scale& scale, Target* out) {
 // Samples of rows y-2 .. y+1 around column x, all inside the frame.
 template <class Sample>
 struct InteriorAt {
-  const Sample* const* rows;  // rows[0] is row y-2
+  const Sample* rows[4];  // rows[0] is row y-2
   int x;
   int operator()(int dy, int dx) const { return rows[dy + 2][x + dx]; }
 };
@@ -86,24 +86,28 @@ struct BorderAt {
   }
 };
 
-template <class Sample, class Target, int A, int B0>
-void InteriorRow(const Sample* const* rows, Target* out, int channels, int first, int last, const Scale& scale) {
-  int x = first;
-  for (; x + 1 <= last; x += 2) {
-    DemosaicPixel<A, B0>(InteriorAt<Sample>{rows, x}, scale, out + x * channels);
-    DemosaicPixel<A, 1 - B0>(InteriorAt<Sample>{rows, x + 1}, scale, out + (x + 1) * channels);
+// One interior row. Everything the loop reads is held by value and the
+// output is declared unaliased: byte stores could otherwise alias the row
+// pointers and factors and force them to be reloaded for every pixel.
+template <class Sample, class Target, int Channels, int A, int B0>
+void InteriorRow(InteriorAt<Sample> at, Target* __restrict out, int last, const Scale scale) {
+  for (; at.x + 1 <= last; at.x += 2) {
+    DemosaicPixel<A, B0>(at, scale, out + at.x * Channels);
+    ++at.x;
+    DemosaicPixel<A, 1 - B0>(at, scale, out + at.x * Channels);
+    --at.x;
   }
-  if (x == last) DemosaicPixel<A, B0>(InteriorAt<Sample>{rows, x}, scale, out + x * channels);
+  if (at.x == last) DemosaicPixel<A, B0>(at, scale, out + at.x * Channels);
 }
 
 template <class Sample, class Target>
-using InteriorRowFunction = void (*)(const Sample* const*, Target*, int, int, int, const Scale&);
+using InteriorRowFunction = void (*)(InteriorAt<Sample>, Target*, int, Scale);
 
-template <class Sample, class Target>
+template <class Sample, class Target, int Channels>
 InteriorRowFunction<Sample, Target> PickInteriorRow(int a, int b0) {
   static constexpr InteriorRowFunction<Sample, Target> kRows[4] = {
-      InteriorRow<Sample, Target, 0, 0>, InteriorRow<Sample, Target, 0, 1>, InteriorRow<Sample, Target, 1, 0>,
-      InteriorRow<Sample, Target, 1, 1>};
+      InteriorRow<Sample, Target, Channels, 0, 0>, InteriorRow<Sample, Target, Channels, 0, 1>,
+      InteriorRow<Sample, Target, Channels, 1, 0>, InteriorRow<Sample, Target, Channels, 1, 1>};
   return kRows[2 * a + b0];
 }
 
@@ -131,11 +135,12 @@ void Run(CDibImage& target, const CDibImage& raw, int bayerMode, const Scale& sc
     // The first interior column is even, so its cell column is the mode's.
     const int b0 = (bayerMode >> 1) & 1;
     for (int y = 2; y <= height - 3; ++y) {
-      const Sample* rows[4];
-      for (int i = 0; i < 4; ++i) rows[i] = reinterpret_cast<const Sample*>(raw.Row(y - 2 + i));
+      InteriorAt<Sample> at{{}, 2};
+      for (int i = 0; i < 4; ++i) at.rows[i] = reinterpret_cast<const Sample*>(raw.Row(y - 2 + i));
       const int a = (y & 1) ^ (bayerMode & 1);
-      PickInteriorRow<Sample, Target>(a, b0)(rows, reinterpret_cast<Target*>(target.Row(y)), channels, 2, width - 3,
-                                             scale);
+      const auto row =
+          channels == 3 ? PickInteriorRow<Sample, Target, 3>(a, b0) : PickInteriorRow<Sample, Target, 4>(a, b0);
+      row(at, reinterpret_cast<Target*>(target.Row(y)), width - 3, scale);
     }
   }
   for (int y = 0; y < height; ++y) {
