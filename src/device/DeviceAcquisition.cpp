@@ -105,11 +105,10 @@ int CTevrinU3K5Base::StopCapture(int abort) {
   Sleep(1);
   if (threadEnd_) CloseHandle(threadEnd_);
   threadEnd_ = nullptr;
-  if (frameEvent_) {
-    SetEvent(frameEvent_);
-    CloseHandle(frameEvent_);
+  if (HANDLE frameEvent = frameEvent_.exchange(nullptr)) {
+    SetEvent(frameEvent);  // wakes a consumer waiting for a frame
+    CloseHandle(frameEvent);
   }
-  frameEvent_ = nullptr;
   StopStream();
   Sleep(5);
   mode_ = kModeContinuous;
@@ -178,7 +177,7 @@ bool CTevrinU3K5Base::WaitTriggerCounter() {
 }
 
 void CTevrinU3K5Base::SignalFrameEvent() {
-  if (frameEvent_) SetEvent(frameEvent_);
+  if (HANDLE frameEvent = frameEvent_) SetEvent(frameEvent);
 }
 
 void CTevrinU3K5Base::FailLoop() {

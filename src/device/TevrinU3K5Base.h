@@ -295,13 +295,13 @@ class CTevrinU3K5Base {
   std::atomic<int> mode_{0};
   Slot slots_[kMaxRing];
   int bitDepthMode_ = 0;
-  int triggerMode_ = 0;
+  std::atomic<int> triggerMode_{0};
   int ringSize_ = 4;
   std::atomic<int> lastReadIndex_{3};
   std::atomic<int> writeIndex_{0};
   int frameSize_ = 0;
   std::atomic<int> errorFlag_{0};
-  HANDLE frameEvent_ = nullptr;
+  std::atomic<HANDLE> frameEvent_{nullptr};  // waited on by consumers while the owner stops
   std::atomic<float> frameRate_{0};
   std::atomic<double> transferRate_{0};
   int geometryDirty_ = 0;
