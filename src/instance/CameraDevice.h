@@ -76,7 +76,7 @@ class CCameraDevice {
   virtual int HasBlackLevel() = 0;
   virtual int SetBlackLevel(int value) = 0;
   virtual int GetBlackLevel(int* value) = 0;
-  virtual int ExtensionCommand(int index, int command, int* data) = 0;
+  virtual int ExtensionCommand(int command, int* data) = 0;
 
   // Registers and EEPROM.
   virtual int ReadEepromByte(int address, std::uint8_t* value) = 0;

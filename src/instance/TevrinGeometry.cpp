@@ -121,7 +121,7 @@ int CTevrin::GetMirrorV() {
 }
 
 int CTevrin::SetSamplingRate(int rate) {
-  return device_ ? device_->ExtensionCommand(0, 0, &rate) : 0;
+  return device_ ? device_->ExtensionCommand(0, &rate) : 0;
 }
 
 int CTevrin::SetPreviewWindow(HWND parent, int x, int y, int width, int height) {

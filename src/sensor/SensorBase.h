@@ -190,11 +190,16 @@ class CSensorBase {
   virtual int UpdateStatus() { return 0; }                                  // 146
 
   int ModelCode() const { return modelCode_; }
-
- protected:
+  // The description block; the device object reads and writes its window fields.
+  SensorInfo& Info() { return info_; }
   // FPGA version word, read once (up to 10 attempts, 100 ms apart) and kept;
   // false when it cannot be read, and every predicate below is then false.
   bool GetFpgaVersion(uint16_t* version);
+  // Restarts the FPGA's image stream (board register 0x6C, or 0x96 on some
+  // models, set to 1 and back to 0) unless restarts are switched off.
+  int PulseRestart();
+
+ protected:
   bool IsFastBoard();
   bool IsOldFirmware();
   bool IsInternalCorrectionAvailable();
@@ -203,7 +208,6 @@ class CSensorBase {
   bool ReadBoardStatus(uint8_t* status);
 
   int WriteBoardRegisterVerified(uint8_t reg, uint8_t value, VerifyPolicy policy);
-  int PulseRestart();
   // Converts an exposure in nanoseconds to lines of `lineTimeNs` and sets it.
   int SetExposureNanoseconds(uint64_t nanoseconds, double lineTimeNs);
   void ProgramTriggerTiming(const TriggerTiming& timing);

@@ -208,7 +208,7 @@ TEST_F(GeometryTest, SamplingRateGoesToTheExtensionCommand) {
   auto instance = Make();
   device->calls.clear();
   EXPECT_EQ(instance->SetSamplingRate(48), 1);
-  EXPECT_THAT(device->calls, ElementsAre("ExtensionCommand(0,0,48)"));
+  EXPECT_THAT(device->calls, ElementsAre("ExtensionCommand(0,48)"));
   auto without = MakeWithoutDevice();
   EXPECT_EQ(without->SetSamplingRate(48), 0);
   EXPECT_EQ(without->PopError(), 0);

@@ -35,6 +35,20 @@ TEST(CameraList, ParsesModelsBoardsSourcesAndValues) {
   }
 }
 
+TEST(CameraList, ProductIdsChooseHowFramesTravel) {
+  std::string error;
+  auto cameras = ParseCameraList("0x3042:pattern,0x3310,0x3320,0x3330,0x3340:fast,0x3280,0x3290", error);
+  ASSERT_TRUE(cameras) << error;
+  std::vector<FrameRoute> routes;
+  for (const CameraConfig& camera : *cameras) routes.push_back(camera.route());
+  EXPECT_EQ(routes,
+            (std::vector<FrameRoute>{FrameRoute::kAuxiliary, FrameRoute::kMemoryStream, FrameRoute::kMemoryStream,
+                                     FrameRoute::kMemoryStream, FrameRoute::kMemoryStream, FrameRoute::kHeaderAndImage,
+                                     FrameRoute::kHeaderAndImage}));
+  EXPECT_TRUE((*cameras)[0].pattern);
+  EXPECT_TRUE((*cameras)[4].fastBoard);
+}
+
 FrameParameters FullFrame(bool halfTurn, uint32_t counter) {
   FrameParameters frame;
   frame.format = {640, 512, 2};

@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include <tevrin/hardware/Eeprom.h>
+
 namespace tevrin::virtualcam {
 namespace {
 
@@ -48,7 +50,7 @@ bool ApplyOption(std::string_view option, CameraConfig& config) {
   std::string_view key = option.substr(0, equals);
   std::string_view value = option.substr(equals + 1);
   if (key == "serial") {
-    if (value.size() > 31) return false;
+    if (value.size() > hardware::kEepromSerialNumberBytes) return false;  // a full area has no end byte
     config.serialNumber = value;
     return true;
   }
@@ -62,6 +64,20 @@ bool ApplyOption(std::string_view option, CameraConfig& config) {
 }
 
 }  // namespace
+
+FrameRoute RouteOf(uint16_t productId) {
+  switch (productId) {
+    case 0x3042:
+      return FrameRoute::kAuxiliary;
+    case 0x3310:
+    case 0x3320:
+    case 0x3330:
+    case 0x3340:
+      return FrameRoute::kMemoryStream;
+    default:
+      return FrameRoute::kHeaderAndImage;
+  }
+}
 
 std::optional<std::vector<CameraConfig>> ParseCameraList(std::string_view text, std::string& error) {
   std::vector<CameraConfig> cameras;

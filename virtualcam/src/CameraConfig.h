@@ -9,6 +9,15 @@
 
 namespace tevrin::virtualcam {
 
+// How a product hands its frames to the host.
+enum class FrameRoute {
+  kHeaderAndImage,  // after each arm request a frame header, then the image, on 0x81
+  kAuxiliary,       // 0x3042: after each arm request the image alone on 0x83; no board port
+  kMemoryStream,    // 0x3310..0x3340: memory-window reads at address 0 carry the images
+};
+
+FrameRoute RouteOf(uint16_t productId);
+
 struct CameraConfig {
   uint16_t productId = 0x3280;
   bool fastBoard = false;
@@ -19,6 +28,8 @@ struct CameraConfig {
   uint16_t fpgaVersion = 0x8125;
   uint8_t gpio25Flag = 1;
   std::string eepromFile;  // empty: the EEPROM lives as long as the camera
+
+  FrameRoute route() const { return RouteOf(productId); }
 };
 
 // Parses the camera list of TEVRIN_VIRTUAL_CAMERAS (syntax in VirtualCameras.h).

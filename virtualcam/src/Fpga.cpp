@@ -43,10 +43,15 @@ Fpga::Fpga(const CameraConfig& config) {
   registers_[reg::kOutputWidthHigh] = 640 >> 8;
   registers_[reg::kOutputHeightLow] = 512 & 0xFF;
   registers_[reg::kOutputHeightHigh] = 512 >> 8;
+  SetDieTemperature(kDieTemperatureCelsius);
+}
+
+void Fpga::SetDieTemperature(double celsius) {
   // Raw die temperature: kelvin scaled by 65536 / 503.975.
-  auto raw = static_cast<uint16_t>(std::lround((kDieTemperatureCelsius + 273.15) * 65536.0 / 503.975));
-  registers_[reg::kDieTemperatureLow] = raw & 0xFF;
-  registers_[reg::kDieTemperatureHigh] = raw >> 8;
+  const double raw = std::clamp((celsius + 273.15) * 65536.0 / 503.975, 0.0, 65535.0);
+  const auto value = static_cast<uint16_t>(std::lround(raw));
+  registers_[reg::kDieTemperatureLow] = value & 0xFF;
+  registers_[reg::kDieTemperatureHigh] = value >> 8;
 }
 
 Fpga::WriteEffect Fpga::I2cWrite(std::span<const uint8_t> bytes) {

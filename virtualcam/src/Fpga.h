@@ -42,6 +42,7 @@ class Fpga {
   WriteEffect Write(uint8_t reg, uint8_t value);
 
   void SetInputs(uint8_t lines) { inputs_ = lines; }
+  void SetDieTemperature(double celsius);
   uint8_t Outputs() const { return registers_[hardware::fpga::kIoPort]; }
   bool SensorBusRequested() const { return registers_[hardware::fpga::kSensorBusRequest] & 1; }
   OutputFormat Format() const;

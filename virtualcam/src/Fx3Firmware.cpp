@@ -63,6 +63,7 @@ int Fx3Firmware::Handle(uint8_t requestType, uint8_t request, uint16_t value, ui
     case hw::kVendorSendByte:
       if (!WantsDirection(requestType, false) || data.empty()) return kStall;
       commandByte_ = data[0];
+      target_.OneByteCommand(commandByte_);
       return std::min<int>(4, static_cast<int>(data.size()));
     case hw::kVendorReadByte:
       if (!WantsDirection(requestType, true) || data.empty()) return kStall;

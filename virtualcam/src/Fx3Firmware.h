@@ -20,6 +20,8 @@ class FirmwareTarget {
   virtual bool I2cRead(uint8_t address, std::span<uint8_t> bytes) = 0;
   virtual void ArmStream() = 0;
   virtual void RecoverStream() = 0;
+  // A one-byte command; the firmware also keeps it for the read-back.
+  virtual void OneByteCommand(uint8_t value) = 0;
 };
 
 struct TransferResult {

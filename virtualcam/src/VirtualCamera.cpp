@@ -136,10 +136,9 @@ void VirtualCamera::SubmitLocked(const std::shared_ptr<IoRequest>& request) {
     case hw::kIoctlAbortPipe:
     case hw::kIoctlResetPipe: {
       if (request->inSize() < 1) break;
-      if (in[0] == hw::kEndpointImageIn) {
-        FailPendingLocked(ERROR_OPERATION_ABORTED);
-        ResetStreamLocked(now);
-      }
+      if (in[0] == hw::kEndpointImageIn || in[0] == hw::kEndpointAuxIn)
+        FailPendingLocked(ERROR_OPERATION_ABORTED, in[0]);
+      if (in[0] == hw::kEndpointImageIn) ResetStreamLocked(now);
       request->Complete(ERROR_SUCCESS, 0);
       return;
     }
@@ -167,8 +166,9 @@ void VirtualCamera::SubmitBulkLocked(BulkTransfer transfer) {
     BulkOutLocked(transfer);
     return;
   }
-  if (transfer.endpoint != hw::kEndpointImageIn) {
-    // Nothing streams on the auxiliary endpoint of this model.
+  const bool auxiliary = config_.route() == FrameRoute::kAuxiliary;
+  if (transfer.endpoint != hw::kEndpointImageIn && (transfer.endpoint != hw::kEndpointAuxIn || !auxiliary)) {
+    // Only the product without board port streams on the auxiliary endpoint.
     Finish(transfer, ERROR_GEN_FAILURE, 0);
     return;
   }
@@ -178,7 +178,7 @@ void VirtualCamera::SubmitBulkLocked(BulkTransfer transfer) {
     return;
   }
   pendingReads_.push_back(transfer);
-  ServeImagePipeLocked(Clock::now());
+  ServePipesLocked(Clock::now());
 }
 
 void VirtualCamera::BulkOutLocked(BulkTransfer& transfer) {
@@ -208,79 +208,12 @@ void VirtualCamera::BulkOutLocked(BulkTransfer& transfer) {
     Finish(transfer, ERROR_GEN_FAILURE, 0);
     return;
   }
-  (write ? memoryWrite_ : memoryRead_) = {address, command.length};
+  if (read && address == 0 && config_.route() == FrameRoute::kMemoryStream) {
+    StartStreamReadLocked(command.length);
+  } else {
+    (write ? memoryWrite_ : memoryRead_) = {address, command.length};
+  }
   Finish(transfer, ERROR_SUCCESS, sizeof(command));
-}
-
-void VirtualCamera::ServeImagePipeLocked(Clock::time_point now) {
-  while (!pendingReads_.empty() && ServeOneLocked(pendingReads_.front(), now)) pendingReads_.pop_front();
-}
-
-bool VirtualCamera::ServeOneLocked(BulkTransfer& transfer, Clock::time_point now) {
-  if (memoryRead_.left > 0) {
-    uint64_t at = memoryRead_.address;
-    size_t n = memoryRead_.Take(transfer.length);
-    memory_.Read(at, {transfer.data, n});
-    Finish(transfer, ERROR_SUCCESS, n);
-    return true;
-  }
-  if (stalled_) return false;
-  if (phase_ == Phase::kImage) {
-    size_t taken = std::min(transfer.length, imageBytes_ - imageOffset_);
-    size_t delivered = taken - std::min<size_t>(taken, shortenBy_);
-    shortenBy_ = 0;
-    std::memcpy(transfer.data, reinterpret_cast<const uint8_t*>(frame_.data()) + imageOffset_, delivered);
-    imageOffset_ += taken;
-    if (imageOffset_ == imageBytes_) phase_ = Phase::kHeader;
-    Finish(transfer, ERROR_SUCCESS, delivered);
-    return true;
-  }
-  const uint32_t counter = clock_.Count(now);
-  if (!armed_ || counter == lastDelivered_) return false;
-  lastDelivered_ = counter;
-  armed_ = false;
-  if (failHeaders_ > 0) {
-    --failHeaders_;
-    Finish(transfer, ERROR_GEN_FAILURE, 0);
-    return true;
-  }
-  DeliverHeaderLocked(transfer, counter);
-  return true;
-}
-
-void VirtualCamera::DeliverHeaderLocked(BulkTransfer& transfer, uint32_t counter) {
-  FrameParameters frame;
-  frame.format = fpga_.Format();
-  frame.window = sensor_.Window();
-  frame.mountedHalfTurn = config_.productId == 0x3280;
-  frame.flipVertical = sensor_.FlipVertical();
-  frame.mirrorHorizontal = sensor_.MirrorHorizontal();
-  frame.frameCounter = counter;
-  frame.exposureNs = sensor_.ExposureLines() * sensor_.LineTimeNs();
-  frame.analogGain = sensor_.AnalogGain();
-  frame.blackLevel = sensor_.BlackLevel();
-  imageBytes_ = frame.format.ImageBytes();
-  imageOffset_ = 0;
-  if (frame_.size() * 2 < imageBytes_) frame_.resize((imageBytes_ + 1) / 2);
-  generator_.Generate(frame, reinterpret_cast<uint8_t*>(frame_.data()));
-
-  hw::FrameHeader header{};
-  std::memcpy(header.magic, hw::kFrameHeaderMagic, sizeof(header.magic));
-  header.headerBytes = sizeof(header);
-  header.width = static_cast<uint16_t>(frame.format.width);
-  header.height = static_cast<uint16_t>(frame.format.height);
-  header.bytesPerPixel = frame.format.bytesPerPixel;
-  header.imageBytes = static_cast<uint32_t>(imageBytes_);
-  header.timestampMicros = clock_.MicrosecondsSincePowerOn(clock_.FrameTime(counter));
-  // The trigger loop compares this counter with board register 0x08, so both wrap at 8 bits.
-  header.frameCounter = counter & 0xFF;
-  header.framesMade = counter;
-  header.exposureLines = sensor_.ExposureLines();
-  header.analogGain = static_cast<uint32_t>(frame.analogGain);
-  size_t n = std::min(transfer.length, sizeof(header));
-  std::memcpy(transfer.data, &header, n);
-  phase_ = imageBytes_ > 0 ? Phase::kImage : Phase::kHeader;
-  Finish(transfer, ERROR_SUCCESS, n);
 }
 
 void VirtualCamera::Finish(BulkTransfer& transfer, uint32_t error, size_t bytes) {
@@ -288,9 +221,11 @@ void VirtualCamera::Finish(BulkTransfer& transfer, uint32_t error, size_t bytes)
   transfer.request->Complete(error, error == ERROR_SUCCESS ? static_cast<uint32_t>(bytes + transfer.headerBytes) : 0);
 }
 
-void VirtualCamera::FailPendingLocked(uint32_t error) {
-  std::deque<BulkTransfer> failing;
-  failing.swap(pendingReads_);
+void VirtualCamera::FailPendingLocked(uint32_t error, uint8_t endpoint) {
+  std::deque<BulkTransfer> failing, staying;
+  for (auto& transfer : pendingReads_)
+    (endpoint == kAnyEndpoint || transfer.endpoint == endpoint ? failing : staying).push_back(transfer);
+  pendingReads_.swap(staying);
   for (auto& transfer : failing) Finish(transfer, error, 0);
 }
 
@@ -299,7 +234,8 @@ void VirtualCamera::ResetStreamLocked(Clock::time_point now) {
   phase_ = Phase::kHeader;
   armed_ = false;
   imageOffset_ = imageBytes_ = 0;
-  memoryRead_ = memoryWrite_ = {};
+  memoryRead_ = memoryWrite_ = streamRead_ = {};
+  streamFrameMade_ = false;
   lastDelivered_ = clock_.Count(now);
 }
 
@@ -327,6 +263,7 @@ bool VirtualCamera::I2cWrite(uint8_t address, std::span<const uint8_t> bytes) {
   const auto now = Clock::now();
   switch (address) {
     case hw::kI2cBoardPortWrite:
+      if (!HasBoardPort()) return false;
       if (fpga_.I2cWrite(bytes) == Fpga::WriteEffect::kStreamRestart) ResetStreamLocked(now);
       return true;
     case hw::kI2cSensorWrite:
@@ -346,6 +283,7 @@ bool VirtualCamera::I2cRead(uint8_t address, std::span<uint8_t> bytes) {
   const auto now = Clock::now();
   switch (address) {
     case hw::kI2cBoardPortRead:
+      if (!HasBoardPort()) return false;
       fpga_.I2cRead(bytes, LiveLocked(now));
       return true;
     case hw::kI2cSensorRead:
@@ -368,13 +306,17 @@ void VirtualCamera::RecoverStream() {
   ResetStreamLocked(Clock::now());
 }
 
+void VirtualCamera::OneByteCommand(uint8_t value) {
+  if (config_.route() == FrameRoute::kAuxiliary && value <= 1) auxBytesPerPixel_ = value + 1;
+}
+
 void VirtualCamera::WorkerLoop() {
   std::unique_lock lock(mutex_);
   while (!stopping_) {
     const auto now = Clock::now();
-    ServeImagePipeLocked(now);
-    const bool waitsForFrame = !pendingReads_.empty() && armed_ && !stalled_ && phase_ == Phase::kHeader;
-    if (waitsForFrame && !triggered_) {
+    ServePipesLocked(now);
+    // A read still pending may be waiting for the next frame; it is looked at again then.
+    if (!pendingReads_.empty() && !stalled_ && !triggered_) {
       wake_.wait_until(lock, clock_.NextFrame(now));
     } else {
       wake_.wait(lock);
@@ -452,6 +394,11 @@ uint8_t VirtualCamera::SensorRegister(uint16_t address) const {
 void VirtualCamera::SetSensorTemperature(double celsius) {
   std::lock_guard lock(mutex_);
   sensor_.SetTemperature(celsius);
+}
+
+void VirtualCamera::SetFpgaTemperature(double celsius) {
+  std::lock_guard lock(mutex_);
+  fpga_.SetDieTemperature(celsius);
 }
 
 void VirtualCamera::HoldSensorBus(bool held) {

@@ -1,6 +1,8 @@
 // One simulated camera: the FX3 firmware, the FPGA, the EEPROM, the IMX991
 // and the camera memory behind the FX3 driver's requests. One lock guards the
 // whole camera; a worker thread completes image reads that wait for a frame.
+// The frames go out by the product's route (CameraConfig.h); the serving of
+// the read pipes lives in VirtualCameraPipes.cpp.
 #pragma once
 
 #include <tevrin/hardware/FrameHeader.h>
@@ -12,6 +14,7 @@
 #include <deque>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -59,6 +62,7 @@ class VirtualCamera final : private FirmwareTarget {
   uint8_t BoardRegister(uint8_t reg) const;
   uint8_t SensorRegister(uint16_t address) const;
   void SetSensorTemperature(double celsius);
+  void SetFpgaTemperature(double celsius);
   void HoldSensorBus(bool held);
   void JamSensorBus(bool jammed);
   uint32_t FrameCounter() const;
@@ -91,15 +95,36 @@ class VirtualCamera final : private FirmwareTarget {
   bool I2cRead(uint8_t address, std::span<uint8_t> bytes) override;
   void ArmStream() override;
   void RecoverStream() override;
+  void OneByteCommand(uint8_t value) override;
+
+  static constexpr uint8_t kAnyEndpoint = 0;
 
   void SubmitLocked(const std::shared_ptr<win32::IoRequest>& request);
   void SubmitBulkLocked(BulkTransfer transfer);
   void BulkOutLocked(BulkTransfer& transfer);
-  void ServeImagePipeLocked(Clock::time_point now);
-  bool ServeOneLocked(BulkTransfer& transfer, Clock::time_point now);
+  bool HasBoardPort() const { return config_.route() != FrameRoute::kAuxiliary; }
+
+  // Pipes (VirtualCameraPipes.cpp). Each Serve* finishes the transfer and
+  // returns true, or returns false while the transfer has to wait.
+  void ServePipesLocked(Clock::time_point now);
+  bool ServeImageInLocked(BulkTransfer& transfer, Clock::time_point now);
+  bool ServeHeaderAndImageLocked(BulkTransfer& transfer, Clock::time_point now);
+  bool ServeAuxLocked(BulkTransfer& transfer, Clock::time_point now);
+  bool ServeStreamLocked(BulkTransfer& transfer, Clock::time_point now);
+  // A memory-window read command at address 0 of a stream product.
+  void StartStreamReadLocked(uint32_t length);
   void DeliverHeaderLocked(BulkTransfer& transfer, uint32_t counter);
+  // The newest frame when the clock has made one since the last frame given out.
+  std::optional<uint32_t> NextFrameLocked(Clock::time_point now);
+  // True, with the transfer failed, when a failure was injected for this frame.
+  bool FailFrameLocked(BulkTransfer& transfer);
+  FrameParameters MakeFrameLocked(uint32_t counter, OutputFormat format);
+  // Copies `taken` bytes of the made image from `offset` (zeros past its end),
+  // less an injected shortening; returns the bytes delivered.
+  size_t CopyImageLocked(uint8_t* to, size_t offset, size_t taken);
+
   void Finish(BulkTransfer& transfer, uint32_t error, size_t bytes);
-  void FailPendingLocked(uint32_t error);
+  void FailPendingLocked(uint32_t error, uint8_t endpoint = kAnyEndpoint);
   void ResetStreamLocked(Clock::time_point now);
   void RetimeLocked(Clock::time_point now);
   FpgaLiveValues LiveLocked(Clock::time_point now) const;
@@ -126,7 +151,7 @@ class VirtualCamera final : private FirmwareTarget {
   std::chrono::nanoseconds period_{};
   bool triggered_ = false;
 
-  // Image pipe (endpoint 0x81) and memory window.
+  // Read pipes (endpoints 0x81 and 0x83) and memory window.
   std::deque<BulkTransfer> pendingReads_;
   Phase phase_ = Phase::kHeader;
   bool armed_ = false;
@@ -135,6 +160,12 @@ class VirtualCamera final : private FirmwareTarget {
   size_t imageBytes_ = 0;
   size_t imageOffset_ = 0;
   MemoryRun memoryRead_, memoryWrite_;
+  // Stream products: what the current stream read still delivers, its
+  // address counting the bytes delivered; its frame is made at the first chunk.
+  MemoryRun streamRead_;
+  bool streamFrameMade_ = false;
+  // 0x3042: depth chosen by one-byte command 0 (one byte) or 1 (two bytes).
+  int auxBytesPerPixel_ = 2;
 
   // Faults injected by tests.
   bool stalled_ = false;

@@ -168,6 +168,9 @@ uint8_t SensorRegister(size_t camera, uint16_t address) {
 void SetSensorTemperature(size_t camera, double celsius) {
   WithCamera(camera, [&](VirtualCamera& c) { c.SetSensorTemperature(celsius); });
 }
+void SetFpgaTemperature(size_t camera, double celsius) {
+  WithCamera(camera, [&](VirtualCamera& c) { c.SetFpgaTemperature(celsius); });
+}
 void HoldSensorBus(size_t camera, bool held) {
   WithCamera(camera, [&](VirtualCamera& c) { c.HoldSensorBus(held); });
 }

@@ -1,7 +1,8 @@
 #include "api/exports/Export.h"
+#include "instance/DeviceOperations.h"
 
 namespace {
-CSdkChain registry;
+CSdkChain registry{&MakeCameraDevice};
 }  // namespace
 
 CSdkChain& Registry() {

@@ -106,9 +106,9 @@ int CFakeCameraDevice::GetBlackLevel(int* value) {
   return registerResult;
 }
 
-int CFakeCameraDevice::ExtensionCommand(int index, int command, int* data) {
+int CFakeCameraDevice::ExtensionCommand(int command, int* data) {
   extensionData.push_back(*data);
-  return Log("ExtensionCommand(" + Args({index, command, *data}) + ")", setterResult);
+  return Log("ExtensionCommand(" + Args({command, *data}) + ")", setterResult);
 }
 
 int CFakeCameraDevice::ReadEepromByte(int address, std::uint8_t* value) {

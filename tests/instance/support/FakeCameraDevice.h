@@ -108,7 +108,7 @@ class CFakeCameraDevice : public CCameraDevice {
   int HasBlackLevel() override { return hasBlackLevel; }
   int SetBlackLevel(int value) override;
   int GetBlackLevel(int* value) override;
-  int ExtensionCommand(int index, int command, int* data) override;
+  int ExtensionCommand(int command, int* data) override;
 
   int ReadEepromByte(int address, std::uint8_t* value) override;
   int WriteEepromByte(int address, std::uint8_t value) override;

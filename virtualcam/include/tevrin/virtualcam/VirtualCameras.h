@@ -14,6 +14,9 @@
 //     gpio25=0|1         GPIO25 flag of the controller information block
 //     eeprom=PATH        keep the EEPROM in this file across runs
 //   e.g. "0x3280,0x3290:fast:pattern:seed=7:serial=AB123"
+// Products 0x3042 (no board port, frames on endpoint 0x83) and 0x3310, 0x3320,
+// 0x3330, 0x3340 (frames through memory-window reads) move frames their own
+// way; every other ID behaves as the IMX99x models (header and image on 0x81).
 // An invalid list is reported on stderr and gives the default camera.
 //
 // Cameras are numbered 0.. in list order; functions given a number that names
@@ -40,12 +43,14 @@ std::string DevicePath(size_t camera);
 void Unplug(size_t camera);
 void Plug(size_t camera);
 
-// Stops the frames on endpoint 0x81 until released; reads wait meanwhile.
+// Stops the frames (on endpoint 0x81 or 0x83, or of stream reads) until
+// released; reads wait meanwhile.
 void StallStream(size_t camera, bool stalled);
-// The next `count` frame headers (or bulk transfers of any kind) fail with a stall.
+// The next `count` frame headers (the frames' first transfers on the other
+// routes), or bulk transfers of any kind, fail with a stall.
 void FailNextFrameHeaders(size_t camera, int count);
 void FailNextTransfers(size_t camera, int count);
-// The next image transfer returns `missingBytes` fewer bytes than it consumed.
+// The next image transfer (0x81, 0x83 or stream read) returns `missingBytes` fewer bytes than it consumed.
 void ShortenNextTransfer(size_t camera, uint32_t missingBytes);
 // One frame in external-trigger mode (sensor register 0x600 = 1).
 void PulseTrigger(size_t camera);
@@ -56,6 +61,8 @@ uint8_t Outputs(size_t camera);
 uint8_t BoardRegister(size_t camera, uint8_t reg);
 uint8_t SensorRegister(size_t camera, uint16_t address);
 void SetSensorTemperature(size_t camera, double celsius);
+// FPGA die temperature shown in board registers 0x8E/0x8F (45 C until set).
+void SetFpgaTemperature(size_t camera, double celsius);
 // While held (and not requested through board register 0x9F) the FPGA owns the
 // sensor bus: board register 0x02 reports it busy and sensor I2C is not acknowledged.
 void HoldSensorBus(size_t camera, bool held);
@@ -70,7 +77,8 @@ uint32_t FrameCounter(size_t camera);
 // 0x08) is `counter`: (x + 640 y + 7 (counter mod 256)) mod 4096. 16-bit
 // output carries it as is, 8-bit output its upper 8 of 12 bits. The 0x3280
 // model's sensor is turned half a turn, so its output row 0 holds scene row
-// 511 read from x = 639 down to 0; the 0x3290 model's holds scene row 0.
+// 511 read from x = 639 down to 0; the 0x3290 model's holds scene row 0, as
+// do those of 0x3042 and the stream products.
 uint16_t PatternSample(int x, int y, uint32_t counter);
 
 }  // namespace tevrin::virtualcam

@@ -1,0 +1,112 @@
+// Handing frames to the consumer: the frame wait and the copies out of the
+// ring, with the sensor's orientation undone on the way.
+#include <algorithm>
+#include <cstring>
+
+#include "device/TevrinU3K5Base.h"
+
+int CTevrinU3K5Base::WaitFrame(int ms) {
+  if (errorFlag_) return 1;
+  if (!frameEvent_ || WaitForSingleObject(frameEvent_, static_cast<DWORD>(ms)) != WAIT_OBJECT_0) return 2;
+  return writeIndex_ != lastReadIndex_ ? 3 : 2;
+}
+
+int CTevrinU3K5Base::NewestIndex(int writeIndex, int ringSize) {
+  return writeIndex == 0 ? ringSize - 1 : writeIndex - 1;
+}
+
+// Copies one stored frame into `buffer` line by line. Orientation 2 and 4
+// store pixels right to left; 3 and 4 store lines bottom to top.
+void CTevrinU3K5Base::CopyLines(const uint8_t* source, uint8_t* buffer, int bottomUp) const {
+  const SensorInfo& info = sensor_->Info();
+  const int orientation = info.orientation;
+  const int width = info.windowWidth;
+  const int height = info.windowHeight;
+  const int bytes = BytesPerPixel();
+  const size_t lineBytes = static_cast<size_t>(width) * bytes;
+  const bool reversePixels = orientation == 2 || orientation == 4;
+  const bool storedOrder = (bottomUp != 0) == (orientation != 3 && orientation != 4);
+
+  if (productId_ == 0x31E0) {
+    // This product's first stored line is a spare; its image starts one line down.
+    const bool full = sensor_->CheckModeLimit(0, 0) != 0;
+    const int lines = full ? height : height - 1;
+    const int first = full ? height - 1 : height - 2;
+    for (int line = 0; line < lines; ++line) {
+      std::memcpy(buffer + line * lineBytes, source + (first - line) * lineBytes, lineBytes);
+    }
+    return;
+  }
+  if (!reversePixels && storedOrder) {
+    std::memcpy(buffer, source, static_cast<size_t>(frameSize_));
+    return;
+  }
+  for (int line = 0; line < height; ++line) {
+    const uint8_t* from = source + (storedOrder ? line : height - 1 - line) * lineBytes;
+    uint8_t* to = buffer + line * lineBytes;
+    if (!reversePixels) {
+      std::memcpy(to, from, lineBytes);
+      continue;
+    }
+    for (int x = 0; x < width; ++x) std::memcpy(to + x * bytes, from + (width - 1 - x) * bytes, bytes);
+  }
+}
+
+int CTevrinU3K5Base::CopyOut(int slotIndex, uint8_t* buffer, int size, int* counter, int* words[4], int bottomUp) {
+  if (size < frameSize_ || !sensor_) return 0;
+  Slot& slot = slots_[slotIndex];
+  std::lock_guard hold(slot.lock);
+  if (!slot.buffer) return 0;
+  if (buffer) CopyLines(slot.buffer, buffer, bottomUp);
+  if (counter) *counter = slot.counter;
+  for (int index = 0; index < 4; ++index) {
+    if (words && words[index]) *words[index] = slot.words[index];
+  }
+  return 1;
+}
+
+int CTevrinU3K5Base::CopyFrame(uint8_t* buffer, int size, int* counter, int* word28, int* word32, int* word40,
+                               int* word44, int fromSlot0, int bottomUp) {
+  int* words[4] = {word28, word32, word40, word44};
+  const int slot = fromSlot0 ? 0 : NewestIndex(writeIndex_, ringSize_);
+  return CopyOut(slot, buffer, size, counter, words, bottomUp);
+}
+
+int CTevrinU3K5Base::GetCapturedFrame(uint8_t* buffer, int bottomUp) {
+  if (!buffer) return -2;
+  CopyOut(0, buffer, frameSize_, nullptr, nullptr, bottomUp);
+  return 0;
+}
+
+// The copies below take the newest frame as the write index stood when
+// they began, and mark exactly that one as read: a frame that lands during
+// the copy stays new for the next wait.
+int CTevrinU3K5Base::GetFrame(uint8_t* buffer, int bottomUp) {
+  const int writeIndex = writeIndex_;
+  CopyOut(NewestIndex(writeIndex, ringSize_), buffer, frameSize_, nullptr, nullptr, bottomUp);
+  lastReadIndex_ = writeIndex;
+  return 0;
+}
+
+int CTevrinU3K5Base::GetFrameEx(uint8_t* buffer, uint64_t* extra, int* extraByte, int fromSlot0) {
+  const int writeIndex = writeIndex_;
+  const int index = fromSlot0 ? 0 : NewestIndex(writeIndex, ringSize_);
+  CopyOut(index, buffer, frameSize_, nullptr, nullptr, 1);
+  {
+    Slot& slot = slots_[index];
+    std::lock_guard hold(slot.lock);
+    if (extra) *extra = slot.extra;
+    if (extraByte) *extraByte = slot.extraByte;
+  }
+  lastReadIndex_ = writeIndex;
+  return 0;
+}
+
+int CTevrinU3K5Base::GetFrameInfo(uint8_t* buffer, int* counter, int* word28, int* word32, int* word40, int* word44,
+                                  int bottomUp) {
+  const int writeIndex = writeIndex_;
+  int* words[4] = {word28, word32, word40, word44};
+  CopyOut(NewestIndex(writeIndex, ringSize_), buffer, frameSize_, counter, words, bottomUp);
+  lastReadIndex_ = writeIndex;
+  return 0;
+}

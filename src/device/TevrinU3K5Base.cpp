@@ -1,0 +1,159 @@
+// Lifecycle and identity of the device object: the controller, finding and
+// opening a camera by product ID and ordinal, start-up and close.
+#include "device/TevrinU3K5Base.h"
+
+#include <tevrin/hardware/ControllerInfo.h>
+#include <tevrin/hardware/FpgaRegisters.h>
+
+#include <cstring>
+#include <new>
+
+#include "device/DeviceTrace.h"
+#include "device/Products.h"
+#include "sensor/SensorFactory.h"
+
+namespace hw = tevrin::hardware;
+using tevrin::device::IsOneOf;
+
+CTevrinU3K5Base::CTevrinU3K5Base() : makeSensor_(&CreateSensorDriver) {}
+
+CTevrinU3K5Base::~CTevrinU3K5Base() { CloseDevice(); }
+
+int CTevrinU3K5Base::CreateController(HWND, const GUID* guid) {
+  CloseDevice();
+  controller_.reset(new (std::nothrow) CTevrinCy3Cam(guid));
+  return 1;
+}
+
+int CTevrinU3K5Base::SetProductId(int productId) {
+  productId_ = productId;
+  ringSize_ = productId == tevrin::device::kLargeRingProduct ? kMaxRing : 4;
+  lastReadIndex_ = ringSize_ - 1;
+  return 1;
+}
+
+int CTevrinU3K5Base::IsNoRegisterProduct() { return productId_ == tevrin::device::kNoRegisterProduct; }
+
+int CTevrinU3K5Base::IsStreamProduct() { return IsOneOf(productId_, tevrin::device::kStreamProducts); }
+
+int CTevrinU3K5Base::CountDevices(int productId) {
+  if (!controller_) return 0;
+  const int entries = controller_->ScanDevices();
+  if (productId == 0) return entries;
+  int count = 0;
+  for (int index = 0; index < entries; ++index) {
+    const auto entry = controller_->Entry(index);
+    if (entry && entry->productId == productId && controller_->IsDevicePresent(index)) ++count;
+  }
+  return count;
+}
+
+int CTevrinU3K5Base::FindTableIndex(int ordinal) {
+  if (!controller_ || productId_ == -1) return -1;
+  for (int index = 0; index < kMaxDevices; ++index) {
+    const auto entry = controller_->Entry(index);
+    if (entry && entry->productId == productId_ && entry->ordinal == ordinal) return index;
+  }
+  return -1;
+}
+
+int CTevrinU3K5Base::IsPresent(int ordinal) {
+  const int index = FindTableIndex(ordinal);
+  return index >= 0 && controller_->IsDevicePresent(index);
+}
+
+int CTevrinU3K5Base::GetDeviceName(int index, char* text) {
+  if (!controller_ || !text) return 0;
+  const auto name = controller_->GetDeviceName(index);
+  if (!name) return 0;
+  std::strcpy(text, name->c_str());
+  return 1;
+}
+
+int CTevrinU3K5Base::GetTableVendorId(int index) {
+  const auto entry = controller_ && index < kMaxDevices ? controller_->Entry(index) : std::nullopt;
+  return entry ? entry->vendorId : 0;
+}
+
+int CTevrinU3K5Base::GetTableProductId(int index) {
+  const auto entry = controller_ && index < kMaxDevices ? controller_->Entry(index) : std::nullopt;
+  return entry ? entry->productId : 0;
+}
+
+int CTevrinU3K5Base::GetTableOrdinal(int index) {
+  const auto entry = controller_ && index < kMaxDevices ? controller_->Entry(index) : std::nullopt;
+  return entry ? entry->ordinal : -1;
+}
+
+int CTevrinU3K5Base::ReopenDevice(int ordinal) {
+  StopCapture(1);
+  return OpenDevice(ordinal) ? 0 : -1;
+}
+
+int CTevrinU3K5Base::OpenDevice(int ordinal) {
+  if (!controller_ || productId_ == -1 || controller_->ScanDevices() == 0 || !IsPresent(ordinal)) return 0;
+  const int index = FindTableIndex(ordinal);
+  if (index < 0 || !controller_->SelectDevice(index)) return 0;
+  sensor_.reset();
+  sensor_.reset(makeSensor_(static_cast<uint16_t>(productId_), controller_.get()));
+  if (!sensor_) return 0;
+  openedOrdinal_ = ordinal;
+  geometryDirty_ = 1;
+  return StartDevice();
+}
+
+int CTevrinU3K5Base::StartDevice() {
+  if (!controller_ || !controller_->AllocateTransfer()) return 0;
+  controller_->ResetParentPort();
+  ReadControllerInfo(controllerInfo_);
+  if (!sensor_) return 0;
+  if (IsNoRegisterProduct()) sensor_->SetTriggerModeValue(0x10000);
+  if (!ReadyCheck()) return 0;
+  if (!sensor_->IsReady()) return 0;
+  return sensor_->Initialize();
+}
+
+int CTevrinU3K5Base::ReadControllerInfo(uint8_t* block) {
+  return controller_ && block ? controller_->ReadControllerInfo(block) : 0;
+}
+
+int CTevrinU3K5Base::ReadControllerInfo2(uint8_t* block) {
+  return controller_ && block ? controller_->ReadControllerInfo2(block) : 0;
+}
+
+int CTevrinU3K5Base::GetSensorInfo(SensorInfo* info) { return sensor_ && info ? sensor_->GetSensorInfo(info) : 0; }
+
+int CTevrinU3K5Base::CloseDevice() {
+  StopCapture(1);
+  if (IsOneOf(productId_, {0x3090, 0x30B0, 0x30C0})) QuietBoard();
+  if (controller_) {
+    controller_->CloseStream();
+    controller_.reset();
+  }
+  std::memset(controllerInfo_, 0, sizeof controllerInfo_);
+  mode_ = 0;
+  FreeBuffers();
+  frameSize_ = 0;
+  sensor_.reset();
+  for (HANDLE* handle : {&frameEvent_, &threadEnd_, &thread_}) {
+    if (*handle) CloseHandle(*handle);
+    *handle = nullptr;
+  }
+  errorFlag_ = 0;
+  return 1;
+}
+
+// Products that keep driving their outputs after the host leaves are put to
+// rest register by register.
+void CTevrinU3K5Base::QuietBoard() {
+  if (sensor_) {
+    sensor_->WriteRegisterRaw(0, 3);
+    sensor_->WriteRegisterRaw(0x8000, 3);
+  }
+  if (!controller_) return;
+  controller_->WriteBoardRegister(0x25, 0);
+  for (uint8_t reg : {0x24, 0x1F, 0x23, 0x22, 0x20, 0x21, 0xE0}) {
+    Sleep(1);
+    controller_->WriteBoardRegister(reg, 0);
+  }
+}
