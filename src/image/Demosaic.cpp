@@ -21,6 +21,9 @@ int GainFactor(int percent) {
   return std::clamp(percent, 0, 400) * 128 / 100;
 }
 
+// A pixel in cell row A finds the colour's cell row TA in its own row (0) or
+// the row above (-1); the far sample row lies two beyond, on the other side.
+// Columns follow the same rule.
 template <int A, int TA>
 constexpr int kNear = A == TA ? 0 : -1;
 constexpr int FarOf(int near) {
