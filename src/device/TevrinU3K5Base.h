@@ -318,6 +318,9 @@ class CTevrinU3K5Base {
   // by every camera the process opens.
   HANDLE threadEnd_ = nullptr;
   std::atomic<int> running_{0};
+  // Serialises starting and stopping: the instance stops from the caller's
+  // thread while its trigger thread starts the next capture.
+  std::recursive_mutex controlLock_;
   SensorFactory makeSensor_;
   tevrin::device::FrameRateMeter rateMeter_;
 };
