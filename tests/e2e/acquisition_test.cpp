@@ -160,4 +160,17 @@ TEST_F(Acquisition, TriggerDeliversAFramePerPulse) {
   EXPECT_EQ(Tevrin_Close(handle_), 1);
 }
 
+TEST_F(Acquisition, ReferencesComeFromWholeFramesOnly) {
+  ASSERT_EQ(Tevrin_SetColorMode(handle_, 16), 1);
+  ASSERT_EQ(Tevrin_SnapShot(handle_, nullptr, 0, 1), 1);
+  EXPECT_EQ(Tevrin_UpdateMaskData(handle_, 0), 1);
+  EXPECT_EQ(Tevrin_UpdateMaskData(handle_, 1), 1);
+  EXPECT_EQ(Tevrin_UpdateMaskData(handle_, 2), 0);
+  EXPECT_THAT(Errors(), ElementsAre(12));
+  ASSERT_EQ(Tevrin_SetCaptureWindowEx(handle_, 640, 0, 640, 512, 0, 256), 1);
+  ASSERT_EQ(Tevrin_SnapShot(handle_, nullptr, 0, 1), 1);
+  EXPECT_EQ(Tevrin_UpdateMaskData(handle_, 2), 1);  // half a frame: nothing to take
+  EXPECT_THAT(Errors(), ElementsAre());
+}
+
 }  // namespace
