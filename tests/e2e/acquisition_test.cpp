@@ -173,4 +173,19 @@ TEST_F(Acquisition, ReferencesComeFromWholeFramesOnly) {
   EXPECT_THAT(Errors(), ElementsAre());
 }
 
+TEST_F(Acquisition, UnplugDuringPreviewReportsALostCamera) {
+  std::vector<uint8_t> frame(kWidth * kHeight);
+  ASSERT_EQ(Tevrin_CallBackPreview(handle_, window_, frame.data(), static_cast<int>(frame.size()), 1), 1);
+  ASSERT_EQ(PumpFrames(3, 20.0).size(), 3u);
+  vc::Unplug(0);
+  bool lost = false;
+  for (int round = 0; round < 60 && !lost; ++round) {
+    for (const auto& [wParam, lParam] : PumpFrames(1000, 0.5)) lost |= wParam == 0 && lParam == TEVRIN_ERROR_DEVICE_LOST;
+  }
+  EXPECT_TRUE(lost);
+  EXPECT_EQ(Tevrin_StopPreview(handle_), 1);
+  EXPECT_EQ(Tevrin_GetLastError(handle_), TEVRIN_ERROR_DEVICE_LOST);
+  vc::Plug(0);
+}
+
 }  // namespace
