@@ -236,6 +236,7 @@ class CTevrinU3K5Base {
   float FrameRate() const { return frameRate_.load(); }
   double TransferRate() const { return transferRate_.load(); }
   int FrameSize() const { return frameSize_; }
+  int FrameTimeout() const { return frameTimeoutMs_.load(); }
 
  protected:
   CTevrinCy3Cam* Controller() const { return controller_.get(); }
