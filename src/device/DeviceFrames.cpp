@@ -18,11 +18,10 @@ int CTevrinU3K5Base::NewestIndex(int writeIndex, int ringSize) {
 // Copies one stored frame into `buffer` line by line. Orientation 2 and 4
 // store pixels right to left; 3 and 4 store lines bottom to top.
 void CTevrinU3K5Base::CopyLines(const uint8_t* source, uint8_t* buffer, int bottomUp) const {
-  const SensorInfo& info = sensor_->Info();
-  const int orientation = info.orientation;
-  const int width = info.windowWidth;
-  const int height = info.windowHeight;
-  const int bytes = BytesPerPixel();
+  const int orientation = sensor_->Info().orientation;
+  const int width = ringWidth_;
+  const int height = ringHeight_;
+  const int bytes = ringBytesPerPixel_;
   const size_t lineBytes = static_cast<size_t>(width) * bytes;
   const bool reversePixels = orientation == 2 || orientation == 4;
   const bool storedOrder = (bottomUp != 0) == (orientation != 3 && orientation != 4);

