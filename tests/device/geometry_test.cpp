@@ -148,7 +148,7 @@ TEST_F(GeometryTest, TriggerModeUnchangedWithoutForceKeepsTheCaptureRunning) {
   device.GetFrame(frame.data(), 1);
   EXPECT_EQ(device.SetTriggerMode(0, 0), 1);
   for (int i = 0; i < 3; ++i) {
-    EXPECT_EQ(device.WaitFrame(5000), 3) << "frame " << i;
+    EXPECT_EQ(AwaitFrame(device), 3) << "frame " << i;
     device.GetFrame(frame.data(), 1);
   }
   EXPECT_EQ(device.loopsEnded, 0);

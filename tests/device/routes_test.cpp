@@ -24,7 +24,7 @@ void ExpectPatternFrames(TestDevice& device, int bytesPerPixel, int count) {
   std::vector<uint8_t> frame = FrameBuffer(bytesPerPixel);
   int previous = -1;
   for (int i = 0; i < count; ++i) {
-    ASSERT_EQ(device.WaitFrame(5000), 3) << "frame " << i;
+    ASSERT_EQ(AwaitFrame(device), 3) << "frame " << i;
     ASSERT_EQ(device.GetFrame(frame.data(), 1), 0);
     const FrameImage image{frame.data(), bytesPerPixel};
     const int counter = PatternCounter(image, kUpright);

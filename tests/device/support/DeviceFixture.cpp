@@ -51,6 +51,12 @@ void DeviceTest::TearDown() {
   virtualcam::Configure("");
 }
 
+int AwaitFrame(CTevrinU3K5Base& device, int attempts) {
+  int result = 2;
+  for (int i = 0; i < attempts && result == 2; ++i) result = device.WaitFrame(5000);
+  return result;
+}
+
 void SlowFrames(CTevrinU3K5Base& device, uint32_t vmax) {
   EXPECT_TRUE(device.WriteRegisterRaw(imx::kVmax2, (vmax >> 16) & 0xFF));
   EXPECT_TRUE(device.WriteRegisterRaw(imx::kVmax1, (vmax >> 8) & 0xFF));

@@ -74,6 +74,12 @@ class DeviceTest : public ::testing::Test {
   std::vector<std::unique_ptr<TestDevice>> devices;
 };
 
+// Waits for a frame that has not been copied out: 3, or the last answer.
+// One wait may answer 2 although a frame came, when the event was left
+// signalled by a frame that a copy-out has already taken or when the write
+// index has come round to the last-read index; the next wait then sees it.
+int AwaitFrame(CTevrinU3K5Base& device, int attempts = 3);
+
 // Frame period in sensor lines (VMAX) so long that a consumer in a
 // sanitizer build keeps up with every frame.
 void SlowFrames(CTevrinU3K5Base& device, uint32_t vmax);
