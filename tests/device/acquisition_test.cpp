@@ -159,7 +159,7 @@ TEST_F(AcquisitionTest, BitDepthChangeDuringCaptureStopsItFirst) {
   TestDevice& device = Open("0x3280:pattern");
   ASSERT_EQ(device.SetBitDepth(0), 1);
   ASSERT_EQ(device.StartCapture(0), 1);
-  ASSERT_EQ(device.WaitFrame(5000), 3);
+  ASSERT_EQ(AwaitFrame(device), 3);
   // The ring is rebuilt for two bytes per pixel while frames were landing in it.
   ASSERT_EQ(device.SetBitDepth(1), 1);
   EXPECT_TRUE(device.AwaitLoopsEnded(1));
@@ -232,7 +232,7 @@ TEST_F(AcquisitionTest, StopWithAbortEndsAPendingRead) {
   ASSERT_EQ(device.SetBitDepth(0), 1);
   device.SetFrameTimeout(60000);
   ASSERT_EQ(device.StartCapture(0), 1);
-  ASSERT_EQ(device.WaitFrame(5000), 3);
+  ASSERT_EQ(AwaitFrame(device), 3);
   vc::StallStream(0, true);
   Sleep(200);  // the thread now waits for a frame that does not come
   EXPECT_EQ(device.StopCapture(1), 1);
@@ -249,7 +249,7 @@ TEST_F(AcquisitionTest, StalledCameraEndsInTheErrorStateAfterTheRetries) {
   ASSERT_EQ(device.SetBitDepth(0), 1);
   device.SetFrameTimeout(200);
   ASSERT_EQ(device.StartCapture(0), 1);
-  ASSERT_EQ(device.WaitFrame(5000), 3);
+  ASSERT_EQ(AwaitFrame(device), 3);
   vc::StallStream(0, true);
   int result = 0;
   for (int i = 0; i < 120 && (result = device.WaitFrame(1000)) != 1;) {
@@ -260,14 +260,15 @@ TEST_F(AcquisitionTest, StalledCameraEndsInTheErrorStateAfterTheRetries) {
 
   vc::StallStream(0, false);
   ASSERT_EQ(device.StartCapture(0), 1);
-  EXPECT_EQ(AwaitFrame(device), 3) << "a new start clears the error";
+  EXPECT_NE(device.WaitFrame(0), 1) << "the start cleared the error";
+  EXPECT_EQ(AwaitFrame(device), 3);
 }
 
 TEST_F(AcquisitionTest, UnplugDuringStreamingEndsInTheErrorState) {
   TestDevice& device = Open("0x3280");
   ASSERT_EQ(device.SetBitDepth(0), 1);
   ASSERT_EQ(device.StartCapture(0), 1);
-  ASSERT_EQ(device.WaitFrame(5000), 3);
+  ASSERT_EQ(AwaitFrame(device), 3);
   vc::Unplug(0);
   int result = 0;
   for (int i = 0; i < 120 && (result = device.WaitFrame(1000)) != 1;) {

@@ -143,7 +143,7 @@ TEST_F(GeometryTest, TriggerModeUnchangedWithoutForceKeepsTheCaptureRunning) {
   TestDevice& device = Open("0x3280");
   ASSERT_EQ(device.SetBitDepth(0), 1);
   ASSERT_EQ(device.StartCapture(0), 1);
-  ASSERT_EQ(device.WaitFrame(5000), 3);
+  ASSERT_EQ(AwaitFrame(device), 3);
   std::vector<uint8_t> frame(device.FrameSize());
   device.GetFrame(frame.data(), 1);
   EXPECT_EQ(device.SetTriggerMode(0, 0), 1);
