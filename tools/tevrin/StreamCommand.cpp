@@ -109,12 +109,12 @@ class Stream {
   // Pumps messages until `seconds` have passed (0: until interrupted), the
   // camera is lost or the pump fails. Returns kExitOk or the failure's status.
   int Run(HWND window, double seconds) {
+    start_ = lastTick_ = GetTickCount();  // before the ticker, so no tick comes early
     Ticker ticker(window, kTick, live_ ? 250 : 1000);
     if (!ticker.Running()) {
       std::fprintf(stderr, "tevrin: stream failed: cannot start the ticker thread\n");
       return kExitFailure;
     }
-    start_ = lastTick_ = GetTickCount();
     MSG message;
     for (;;) {
       BOOL got = GetMessageA(&message, nullptr, 0, 0);
