@@ -83,6 +83,10 @@ std::optional<int> ParseInt(std::string_view command, std::string_view label, co
   return static_cast<int>(value);
 }
 
+std::optional<int> ParseDeviceNumber(std::string_view command, const std::optional<std::string>& text) {
+  return text ? ParseInt(command, "-d", *text) : 0;
+}
+
 std::optional<double> ParseDouble(std::string_view command, std::string_view label, const std::string& text) {
   char* end = nullptr;
   double value = std::strtod(text.c_str(), &end);

@@ -63,7 +63,7 @@ int Run(int argc, char** argv) {
   std::optional<std::string> device;
   std::vector<std::string> positional;
   if (!ParseArguments(argc, argv, {{"-d", "--device", &device}}, positional, 0, 0)) return kExitUsage;
-  std::optional<int> number = ParseInt(argv[0], "-d", device.value_or("0"));
+  std::optional<int> number = ParseDeviceNumber(argv[0], device);
   if (!number) return kExitUsage;
   Session session;
   if (int status = session.Open(*number); status != kExitOk) return status;

@@ -54,7 +54,7 @@ Session::~Session() {
   if (handle_ != 0) Tevrin_Release(handle_);
 }
 
-int Session::Open(int number) {
+int Session::Open(int number, std::optional<int> bits) {
   if (handle_ == 0) {
     std::fprintf(stderr, "tevrin: the SDK could not create a camera instance\n");
     return kExitFailure;
@@ -66,7 +66,10 @@ int Session::Open(int number) {
     return kExitNoCamera;
   }
   ClearErrors();
-  if (Tevrin_SetDeviceNumber(handle_, number)) return kExitOk;
+  if (Tevrin_SetDeviceNumber(handle_, number)) {
+    if (!bits || Tevrin_SetColorMode(handle_, *bits)) return kExitOk;
+    return Fail("selecting " + std::to_string(*bits) + "-bit mode");
+  }
   int code = Tevrin_GetLastError(handle_);
   if (code == TEVRIN_ERROR_NO_CAMERA) {
     std::fprintf(stderr, "tevrin: no camera %d (%d found; see tevrin list)\n", number, count);

@@ -2,6 +2,7 @@
 // what the SDK refused.
 #pragma once
 
+#include <optional>
 #include <string>
 
 namespace tevrin::tool {
@@ -22,10 +23,11 @@ class Session {
   int Handle() const { return handle_; }
   operator int() const { return handle_; }
 
-  // Selects camera `number` (device number, from 0). Prints why and returns
-  // kExitNoCamera when there is no such camera, kExitFailure when it cannot
-  // be opened; kExitOk otherwise.
-  int Open(int number);
+  // Selects camera `number` (device number, from 0) and, when given, the
+  // colour mode in bits per pixel. Prints why and returns kExitNoCamera when
+  // there is no such camera, kExitFailure when it cannot be opened or refuses
+  // the mode; kExitOk otherwise.
+  int Open(int number, std::optional<int> bits = std::nullopt);
 
   // Prints "tevrin: <what> failed: error N (Name)" with the newest recorded
   // code and returns kExitFailure.

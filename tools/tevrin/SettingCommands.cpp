@@ -30,7 +30,7 @@ std::optional<Request> Parse(int argc, char** argv, size_t minPositional, size_t
   if (!ParseArguments(argc, argv, {{"-d", "--device", &device}}, request.positional, minPositional, maxPositional)) {
     return std::nullopt;
   }
-  std::optional<int> number = ParseInt(argv[0], "-d", device.value_or("0"));
+  std::optional<int> number = ParseDeviceNumber(argv[0], device);
   if (!number) return std::nullopt;
   request.device = *number;
   return request;

@@ -79,7 +79,7 @@ std::optional<Request> Parse(int argc, char** argv) {
   }
   const char* command = argv[0];
   Request request;
-  std::optional<int> number = ParseInt(command, "-d", device.value_or("0"));
+  std::optional<int> number = ParseDeviceNumber(command, device);
   if (!number) return std::nullopt;
   request.device = *number;
   if (seconds) {
@@ -204,10 +204,7 @@ int Run(int argc, char** argv) {
   std::optional<Request> request = Parse(argc, argv);
   if (!request) return kExitUsage;
   Session session;
-  if (int status = session.Open(request->device); status != kExitOk) return status;
-  if (request->bits && !Tevrin_SetColorMode(session, *request->bits)) {
-    return session.Fail("selecting " + std::to_string(*request->bits) + "-bit mode");
-  }
+  if (int status = session.Open(request->device, request->bits); status != kExitOk) return status;
   if (request->waitMs && !Tevrin_SetWaitTime(session, *request->waitMs)) {
     return session.Fail("setting the wait time");
   }
