@@ -37,6 +37,12 @@ TEST(StreamCommand, CountsFramesForTheSecondsAskedAndEndsWithASummary) {
   }
 }
 
+TEST(StreamCommand, WithoutATimeRunsUntilInterruptedAndStillSumsUp) {
+  ToolResult result = RunTool("0x3280", "stream --seconds 0", "timeout --preserve-status -s INT 3");
+  EXPECT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_TRUE(std::regex_search(result.out, std::regex("\nstream: [1-9][0-9]* frames in [0-9.]+ s, "))) << result.out;
+}
+
 TEST(StreamCommand, RefusesAModeTheCameraCannotDeliverBeforeStarting) {
   ToolResult result = RunTool("0x3280", "stream --seconds 1 --mode 7");
   EXPECT_EQ(result.exitCode, 3);

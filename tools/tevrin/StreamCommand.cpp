@@ -203,6 +203,9 @@ class Stream {
 int Run(int argc, char** argv) {
   std::optional<Request> request = Parse(argc, argv);
   if (!request) return kExitUsage;
+  // Ctrl-C ends the stream at the next tick, with the summary and the
+  // camera's settings saved.
+  std::signal(SIGINT, OnInterrupt);
   Session session;
   if (int status = session.Open(request->device, request->bits); status != kExitOk) return status;
   if (request->waitMs && !Tevrin_SetWaitTime(session, *request->waitMs)) {
@@ -217,9 +220,7 @@ int Run(int argc, char** argv) {
   Stream stream(session, isatty(STDOUT_FILENO) == 1);
   // No buffer: frames are fetched with Tevrin_GetImage, under the SDK's lock.
   if (!Tevrin_CallBackPreview(session, window.Handle(), nullptr, 0, 1)) return session.Fail("starting the stream");
-  auto previous = std::signal(SIGINT, OnInterrupt);
   int status = stream.Run(window.Handle(), request->seconds);
-  std::signal(SIGINT, previous);
   Tevrin_StopPreview(session);
   if (status != kExitOk) return status;
   stream.PrintSummary();

@@ -43,13 +43,13 @@ std::string ScratchFolder() {
   return folder;
 }
 
-ToolResult RunTool(const std::string& cameras, const std::string& arguments) {
+ToolResult RunTool(const std::string& cameras, const std::string& arguments, const std::string& launcher) {
   fs::path folder = ScratchFolder();
   fs::path out = folder / "stdout.txt";
   fs::path err = folder / "stderr.txt";
   std::string command = "cd '" + folder.string() + "' && TEVRIN_VIRTUAL_CAMERAS='" + cameras + "' TEVRIN_REGISTRY='" +
-                        (folder / "registry.sqlite3").string() + "' " + TEVRIN_TOOL + " " + arguments + " >'" +
-                        out.string() + "' 2>'" + err.string() + "' </dev/null";
+                        (folder / "registry.sqlite3").string() + "' " + launcher + " " + TEVRIN_TOOL + " " + arguments +
+                        " >'" + out.string() + "' 2>'" + err.string() + "' </dev/null";
   int status = std::system(command.c_str());
   ToolResult result;
   result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;

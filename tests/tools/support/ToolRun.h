@@ -16,7 +16,8 @@ struct ToolResult {
 std::string ScratchFolder();
 
 // `cameras` is the TEVRIN_VIRTUAL_CAMERAS value, e.g. "0x3280:pattern" or "none";
-// `arguments` are passed through the shell as written.
-ToolResult RunTool(const std::string& cameras, const std::string& arguments);
+// `arguments` are passed through the shell as written; `launcher` comes before
+// the tool's path (e.g. "timeout -s INT 2").
+ToolResult RunTool(const std::string& cameras, const std::string& arguments, const std::string& launcher = "");
 
 }  // namespace tevrin::test
