@@ -2,7 +2,9 @@
 // instance's preview loop deliver every frame the camera makes, and what does
 // a frame cost the host (device read, copy into the ring, copy out,
 // conversion, copy into the caller's buffer, notification)?
-// Goal: no frame lost with the poll delay at 0 or 1 ms.
+// Goal: no frame lost with the poll delay at 0 or 1 ms. "lost" compares the
+// camera's count with the frames announced over the same three seconds, so a
+// frame in flight at either end may show as one.
 #include <benchmark/benchmark.h>
 #include <tevrin/virtualcam/VirtualCameras.h>
 
@@ -39,6 +41,7 @@ void CallbackPreview(benchmark::State& state) {
   Tevrin_SetPreviewWindow(handle, nullptr, 0, 0, 0, 0);
   Tevrin_SetColorMode(handle, bits);
   Tevrin_SetWaitTime(handle, waitMs);
+  Tevrin_SetExposureTime(handle, 10);  // 1 ms: the frame time, not the exposure, sets the rate
   HWND window = MessageWindow();
   std::vector<BYTE> buffer(640 * 512 * bits / 8);
   double delivered = 0, made = 0, cpu = 0, seconds = 0;

@@ -74,6 +74,8 @@ bool CTevrinU3K5Base::AllocateBuffers(int ringBytes) {
 }
 
 int CTevrinU3K5Base::ApplyGeometry() {
+  // The buffers are about to be replaced: no acquisition may still use them.
+  if (running_) StopCapture(1);
   FreeFrameBuffer(staging_);
   stagingSize_ = 0;
   if (!sensor_) return 0;

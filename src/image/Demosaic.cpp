@@ -21,6 +21,9 @@ int GainFactor(int percent) {
   return std::clamp(percent, 0, 400) * 128 / 100;
 }
 
+// A pixel in cell row A finds the colour's cell row TA in its own row (0) or
+// the row above (-1); the far sample row lies two beyond, on the other side.
+// Columns follow the same rule.
 template <int A, int TA>
 constexpr int kNear = A == TA ? 0 : -1;
 constexpr int FarOf(int near) {
@@ -48,11 +51,17 @@ inline int Scaled(int sum, int factor, int max) {
   return std::min((sum * factor) >> 11, max);
 }
 
+template <class Target>
+inline void StorePixel(Target* out, int blueSum, int green, int redSum, const Scale& scale) {
+  out[0] = static_cast<Target>(Scaled(blueSum, scale.blue, scale.max));
+  out[1] = static_cast<Target>(green);
+  out[2] = static_cast<Target>(Scaled(redSum, scale.red, scale.max));
+}
+
 template <int A, int B, class Target, class At>
 inline void DemosaicPixel(const At& at, const Scale& scale, Target* out) {
-  out[0] = static_cast<Target>(Scaled(WeightedSum<A, B, kBlueCell.a, kBlueCell.b>(at), scale.blue, scale.max));
-  out[1] = static_cast<Target>(GreenMean<A, B>(at));
-  out[2] = static_cast<Target>(Scaled(WeightedSum<A, B, kRedCell.a, kRedCell.b>(at), scale.red, scale.max));
+  StorePixel(out, WeightedSum<A, B, kBlueCell.a, kBlueCell.b>(at), GreenMean<A, B>(at),
+             WeightedSum<A, B, kRedCell.a, kRedCell.b>(at), scale);
 }
 
 // Samples of rows y-2 .. y+1 around column x, all inside the frame.
@@ -86,18 +95,61 @@ struct BorderAt {
   }
 };
 
+// Red or blue along one interior row, separably: the weights 9, 3, 3, 1 are
+// (3, 1) down the column times (3, 1) along the row, so each column of the
+// colour is combined once, V(c) = 3 near(c) + far(c), and a pixel's sum is
+// 3 V(nearest column) + V(far column). The two pixels of a pair (even x,
+// then x + 1) take their columns from three consecutive V of that colour,
+// which roll along the row.
+template <class Sample, int TA, int TB, int A, int B0>
+class RowColour {
+ public:
+  explicit RowColour(const InteriorAt<Sample>& at)
+      : near_(at.rows[kNear<A, TA> + 2]), far_(at.rows[FarOf(kNear<A, TA>) + 2]) {
+    if constexpr (kShared) {
+      left_ = V(at.x - 2);
+      mid_ = V(at.x);
+    } else {
+      mid_ = V(at.x - 1);
+    }
+  }
+  // Sums of the pixels x and x + 1, then one pair on.
+  void Pair(int x, int& first, int& second) {
+    const int right = V(x + (kShared ? 2 : 1));
+    first = 3 * mid_ + (kShared ? left_ : right);
+    second = kShared ? 3 * mid_ + right : 3 * right + mid_;
+    left_ = mid_;
+    mid_ = right;
+  }
+  // Sum of a last pixel x without partner.
+  int Single(int x) const { return kShared ? 3 * mid_ + left_ : 3 * mid_ + V(x + 1); }
+
+ private:
+  // Whether both pixels of a pair have their nearest sample in column x.
+  static constexpr bool kShared = B0 == TB;
+  int V(int c) const { return 3 * near_[c] + far_[c]; }
+
+  const Sample* near_;
+  const Sample* far_;
+  int left_ = 0, mid_ = 0;
+};
+
 // One interior row. Everything the loop reads is held by value and the
 // output is declared unaliased: byte stores could otherwise alias the row
 // pointers and factors and force them to be reloaded for every pixel.
 template <class Sample, class Target, int Channels, int A, int B0>
 void InteriorRow(InteriorAt<Sample> at, Target* __restrict out, int last, const Scale scale) {
+  RowColour<Sample, kBlueCell.a, kBlueCell.b, A, B0> blue(at);
+  RowColour<Sample, kRedCell.a, kRedCell.b, A, B0> red(at);
+  int blue0, blue1, red0, red1;
   for (; at.x + 1 <= last; at.x += 2) {
-    DemosaicPixel<A, B0>(at, scale, out + at.x * Channels);
-    ++at.x;
-    DemosaicPixel<A, 1 - B0>(at, scale, out + at.x * Channels);
-    --at.x;
+    blue.Pair(at.x, blue0, blue1);
+    red.Pair(at.x, red0, red1);
+    StorePixel(out + at.x * Channels, blue0, GreenMean<A, B0>(at), red0, scale);
+    const InteriorAt<Sample> next{{at.rows[0], at.rows[1], at.rows[2], at.rows[3]}, at.x + 1};
+    StorePixel(out + next.x * Channels, blue1, GreenMean<A, 1 - B0>(next), red1, scale);
   }
-  if (at.x == last) DemosaicPixel<A, B0>(at, scale, out + at.x * Channels);
+  if (at.x == last) StorePixel(out + at.x * Channels, blue.Single(at.x), GreenMean<A, B0>(at), red.Single(at.x), scale);
 }
 
 template <class Sample, class Target>

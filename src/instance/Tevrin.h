@@ -117,7 +117,9 @@ class CTevrin {
   int SaveImage(const char* path, int format);
   int AcquisitionState() const { return acquisitionState_; }
   HWND PreviewWindow() const { return previewWindow_; }
-  // Masks and dialogs are not offered yet.
+  // Dark (kind 0) or white (kind 1) reference from the current frame.
+  int UpdateMaskData(int kind);
+  // Mask files, recording and the setting dialogs are not offered yet.
   int NeedsAcquisition();
 
   // Configuration file and the operations this camera does not offer.
@@ -247,4 +249,5 @@ class CTevrin {
   // Whether the sensor mirrors by itself, read at each acquisition setup.
   bool mirrorHInSensor_ = false;
   bool mirrorVInSensor_ = false;
+  std::atomic<int> maskUpdating_{0};
 };

@@ -14,6 +14,9 @@ constexpr int kSingleFrame = 1;
 constexpr int kCountedFrame = 2;
 constexpr int kPreviewWaitMs = 3000;
 constexpr int kTriggerWaitMs = 60000;
+// The trigger loop waits in slices so that a stop is seen at once even when
+// it came between the capture start and the wait.
+constexpr int kTriggerWaitSliceMs = 100;
 constexpr int kTriggerSnapTimeoutMs = 6000;
 
 }  // namespace
@@ -121,10 +124,12 @@ int CTevrin::StopPreview() {
     acquisitionDone_ = nullptr;
   }
   if (acquisitionThread_) {
-    // The thread has signalled its end; wait for it to return as well.
+    // The thread has signalled its end; wait for it to return as well, and
+    // stop the capture a trigger thread may have started meanwhile.
     WaitForSingleObject(acquisitionThread_, INFINITE);
     CloseHandle(acquisitionThread_);
     acquisitionThread_ = nullptr;
+    device_->StopCapture(0);
   }
   acquisitionThreadId_ = 0;
   return 1;
@@ -290,7 +295,10 @@ void CTevrin::TriggerLoop() {
       continue;
     }
     if (!device_->StartCapture(kCountedFrame)) break;
-    const int waited = device_->WaitFrame(kTriggerWaitMs);
+    int waited = 2;
+    for (int spent = 0; waited == 2 && spent < kTriggerWaitMs && runFlag_ != kStop; spent += kTriggerWaitSliceMs) {
+      waited = device_->WaitFrame(kTriggerWaitSliceMs);
+    }
     if (runFlag_ == kStop) break;
     if (waited != 3) continue;
     std::lock_guard hold(frameLock_);

@@ -6,12 +6,13 @@
 #include <tevrin/virtualcam/VirtualCameras.h>
 
 #include <atomic>
-#include <chrono>
 #include <cstdint>
 #include <thread>
 #include <vector>
 
 #include <TevrinSdk_Halden.h>
+
+#include "support/ApplicationWindow.h"
 
 namespace {
 
@@ -30,14 +31,7 @@ class Acquisition : public ::testing::Test {
     handle_ = Tevrin_Initialize(nullptr);
     ASSERT_NE(handle_, 0);
     ASSERT_EQ(Tevrin_SetPreviewWindow(handle_, nullptr, 0, 0, 0, 0), 1);  // no preview window
-    WNDCLASSEXA windowClass{};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = DefWindowProcA;
-    windowClass.hInstance = GetModuleHandleA(nullptr);
-    windowClass.lpszClassName = "AcquisitionTest";
-    RegisterClassExA(&windowClass);
-    window_ = CreateWindowExA(0, "AcquisitionTest", "frames", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                              windowClass.hInstance, nullptr);
+    window_ = tevrin::test::CreateApplicationWindow();
     ASSERT_NE(window_, nullptr);
   }
 
@@ -52,19 +46,8 @@ class Acquisition : public ::testing::Test {
     return codes;
   }
 
-  // Frame notifications (wParam, lParam) received within `seconds`, at most `wanted`.
   std::vector<std::pair<WPARAM, LPARAM>> PumpFrames(size_t wanted, double seconds) {
-    std::vector<std::pair<WPARAM, LPARAM>> frames;
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-    while (frames.size() < wanted && std::chrono::steady_clock::now() < deadline) {
-      MSG message;
-      if (!PeekMessageA(&message, window_, 0, 0, PM_REMOVE)) {
-        Sleep(1);
-        continue;
-      }
-      if (message.message == TEVRIN_MSG_FRAME) frames.emplace_back(message.wParam, message.lParam);
-    }
-    return frames;
+    return tevrin::test::PumpFrameMessages(window_, wanted, seconds);
   }
 
   int handle_ = 0;
@@ -175,6 +158,34 @@ TEST_F(Acquisition, TriggerDeliversAFramePerPulse) {
   }
   EXPECT_EQ(Tevrin_StopPreview(handle_), 1);
   EXPECT_EQ(Tevrin_Close(handle_), 1);
+}
+
+TEST_F(Acquisition, ReferencesComeFromWholeFramesOnly) {
+  ASSERT_EQ(Tevrin_SetColorMode(handle_, 16), 1);
+  ASSERT_EQ(Tevrin_SnapShot(handle_, nullptr, 0, 1), 1);
+  EXPECT_EQ(Tevrin_UpdateMaskData(handle_, 0), 1);
+  EXPECT_EQ(Tevrin_UpdateMaskData(handle_, 1), 1);
+  EXPECT_EQ(Tevrin_UpdateMaskData(handle_, 2), 0);
+  EXPECT_THAT(Errors(), ElementsAre(12));
+  ASSERT_EQ(Tevrin_SetCaptureWindowEx(handle_, 640, 0, 640, 512, 0, 256), 1);
+  ASSERT_EQ(Tevrin_SnapShot(handle_, nullptr, 0, 1), 1);
+  EXPECT_EQ(Tevrin_UpdateMaskData(handle_, 2), 1);  // half a frame: nothing to take
+  EXPECT_THAT(Errors(), ElementsAre());
+}
+
+TEST_F(Acquisition, UnplugDuringPreviewReportsALostCamera) {
+  std::vector<uint8_t> frame(kWidth * kHeight);
+  ASSERT_EQ(Tevrin_CallBackPreview(handle_, window_, frame.data(), static_cast<int>(frame.size()), 1), 1);
+  ASSERT_EQ(PumpFrames(3, 20.0).size(), 3u);
+  vc::Unplug(0);
+  bool lost = false;
+  for (int round = 0; round < 60 && !lost; ++round) {
+    for (const auto& [wParam, lParam] : PumpFrames(1000, 0.5)) lost |= wParam == 0 && lParam == TEVRIN_ERROR_DEVICE_LOST;
+  }
+  EXPECT_TRUE(lost);
+  EXPECT_EQ(Tevrin_StopPreview(handle_), 1);
+  EXPECT_EQ(Tevrin_GetLastError(handle_), TEVRIN_ERROR_DEVICE_LOST);
+  vc::Plug(0);
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <TevrinSdk_Halden.h>
 
 #include "Dib.h"
+#include "support/ApplicationWindow.h"
 
 namespace {
 
@@ -25,40 +26,20 @@ class PreviewWindow : public ::testing::Test {
     ASSERT_NE(handle_, 0);
     ASSERT_EQ(Tevrin_SetColorMode(handle_, 8), 1);
     ASSERT_EQ(Tevrin_SetWaitTime(handle_, 1), 1);
-    WNDCLASSEXA windowClass{};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = DefWindowProcA;
-    windowClass.hInstance = GetModuleHandleA(nullptr);
-    windowClass.lpszClassName = "PreviewWindowTest";
-    RegisterClassExA(&windowClass);
   }
 
   void TearDown() override { Tevrin_Release(handle_); }
 
-  HWND MakeWindow(DWORD style, int width, int height, HWND parent = nullptr) {
-    return CreateWindowExA(0, "PreviewWindowTest", "application", style, 0, 0, width, height, parent, nullptr,
-                           GetModuleHandleA(nullptr), nullptr);
-  }
-
-  // Waits for `count` frames delivered into `frame` through `window`.
-  void WaitFrames(HWND window, int count) {
-    int frames = 0;
-    for (int spins = 0; frames < count && spins < 20000; ++spins) {
-      MSG message;
-      if (!PeekMessageA(&message, window, 0, 0, PM_REMOVE)) {
-        Sleep(1);
-        continue;
-      }
-      frames += message.message == TEVRIN_MSG_FRAME && message.wParam != 0;
-    }
-    ASSERT_EQ(frames, count);
+  // Waits for `count` frames announced to `window`.
+  static void WaitFrames(HWND window, size_t count) {
+    ASSERT_EQ(tevrin::test::PumpFrameMessages(window, count, 20.0).size(), count);
   }
 
   int handle_ = 0;
 };
 
 TEST_F(PreviewWindow, ChildWindowShowsEachPixelTwoByTwo) {
-  HWND parent = MakeWindow(kTopLevelStyle, 1400, 1100);
+  HWND parent = tevrin::test::CreateApplicationWindow(kTopLevelStyle, 1400, 1100, nullptr);
   ASSERT_NE(parent, nullptr);
   ASSERT_EQ(Tevrin_SetPreviewWindow(handle_, parent, 10, 20, 1280, 1024), 1);
   std::vector<uint8_t> frame(kWidth * kHeight);
@@ -94,7 +75,7 @@ TEST_F(PreviewWindow, ChildWindowShowsEachPixelTwoByTwo) {
 TEST_F(PreviewWindow, TopLevelWindowIsCentredAtTheFrameSize) {
   // The construction defaults place a 640 x 512 top-level window.
   std::vector<uint8_t> frame(kWidth * kHeight);
-  HWND listener = MakeWindow(0, 0, 0, HWND_MESSAGE);
+  HWND listener = tevrin::test::CreateApplicationWindow();
   ASSERT_EQ(Tevrin_CallBackPreview(handle_, listener, frame.data(), static_cast<int>(frame.size()), 1), 1);
   WaitFrames(listener, 2);
   HWND window = FindWindowA(nullptr, "Active Window");

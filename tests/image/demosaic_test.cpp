@@ -2,7 +2,9 @@
 // the border rule, the red and blue gains and their limits.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
+#include <utility>
 
 #include "image/Demosaic.h"
 #include "support/Frames.h"
@@ -147,6 +149,54 @@ TEST(Demosaic, GainsScaleRedAndBlueAndSaturate) {
     ExpectEveryPixel(target, {160 * scale, 100 * scale, pair.max});
     ASSERT_TRUE(Demosaic(target, raw, 3, DemosaicGains{50, 0}));
     ExpectEveryPixel(target, {0, 100 * scale, 32 * scale});
+  }
+}
+
+// The plain formula, pixel by pixel: the colour at (y - 1/2, x - 1/2) from
+// the block's greens and the four nearest red or blue samples, rows and
+// columns outside the frame moved four inward.
+Bgr PlainFormula(const CDibImage& raw, int mode, int x, int y, int redGain, int blueGain, int max) {
+  auto sample = [&](int row, int column) {
+    row = row < 0 ? row + 4 : row >= raw.Height() ? row - 4 : row;
+    column = column < 0 ? column + 4 : column >= raw.Width() ? column - 4 : column;
+    return tevrin::test::SampleAt(raw, column, row);
+  };
+  auto cellRow = [&](int row) { return (row & 1) ^ (mode & 1); };
+  auto cellColumn = [&](int column) { return (column & 1) ^ (mode >> 1); };
+  auto colour = [&](int wantRow, int wantColumn, int gain) {
+    const int yn = cellRow(y) == wantRow ? y : y - 1, yf = yn == y ? y - 2 : y + 1;
+    const int xn = cellColumn(x) == wantColumn ? x : x - 1, xf = xn == x ? x - 2 : x + 1;
+    const int sum = 9 * sample(yn, xn) + 3 * sample(yf, xn) + 3 * sample(yn, xf) + sample(yf, xf);
+    const int product = sum * (gain * 128 / 100);
+    return std::min(product >> 11, max);
+  };
+  const bool greenPixel = cellRow(y) == cellColumn(x);
+  const int green =
+      greenPixel ? (sample(y, x) + sample(y - 1, x - 1)) >> 1 : (sample(y - 1, x) + sample(y, x - 1)) >> 1;
+  return {colour(0, 1, blueGain), green, colour(1, 0, redGain)};
+}
+
+TEST(Demosaic, EveryPixelFollowsThePlainFormulaOnRandomFrames) {
+  std::mt19937 random(5);
+  for (const Pair& pair : kPairs) {
+    for (int mode = 0; mode < 4; ++mode) {
+      for (auto [width, height] : {std::pair{12, 10}, std::pair{11, 9}, std::pair{6, 5}}) {
+        for (auto [red, blue] : {std::pair{100, 100}, std::pair{173, 37}, std::pair{400, 400}}) {
+          SCOPED_TRACE(testing::Message() << pair.targetBits << " bits, mode " << mode << ", " << width << "x" << height
+                                          << ", gains " << red << "/" << blue);
+          CDibImage raw, target;
+          ASSERT_TRUE(raw.Create(width, height, static_cast<uint16_t>(pair.rawBits)));
+          ASSERT_TRUE(target.Create(width, height, static_cast<uint16_t>(pair.targetBits)));
+          Fill(raw, [&](int, int) { return static_cast<int>(random() % (pair.rawBits == 8 ? 256 : 4096)); });
+          ASSERT_TRUE(Demosaic(target, raw, mode, DemosaicGains{red, blue}));
+          for (int y = 0; y < height; ++y) {
+            for (int x = 0; x < width; ++x) {
+              ASSERT_EQ(ColourAt(target, x, y), PlainFormula(raw, mode, x, y, red, blue, pair.max)) << x << "," << y;
+            }
+          }
+        }
+      }
+    }
   }
 }
 

@@ -32,8 +32,8 @@ TEVRIN_EXPORT int Tevrin_SaveMaskFileW(int handle, const wchar_t* path) {
   return NeedsAcquisitionWide(handle, path);
 }
 
-TEVRIN_EXPORT int Tevrin_UpdateMaskData(int handle, int) {
-  return NeedsAcquisition(handle);
+TEVRIN_EXPORT int Tevrin_UpdateMaskData(int handle, int kind) {
+  return Forward(handle, 0, [&](CTevrin& instance) { return instance.UpdateMaskData(kind); });
 }
 
 TEVRIN_EXPORT int Tevrin_SetCameraDlg(int handle, HWND) {
