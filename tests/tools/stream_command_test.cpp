@@ -37,6 +37,22 @@ TEST(StreamCommand, CountsFramesForTheSecondsAskedAndEndsWithASummary) {
   }
 }
 
+TEST(StreamCommand, FramesTheCameraMadeWhileThePreviewSleptCountAsDropped) {
+  // A preview that sleeps 100 ms before each frame takes at most 10 of the
+  // camera's more than 100 frames a second.
+  ToolResult result = RunTool("0x3280", "stream --seconds 2 --wait 100");
+  ASSERT_EQ(result.exitCode, 0) << result.err;
+  std::smatch summary;
+  ASSERT_TRUE(std::regex_search(result.out, summary,
+                                std::regex("\nstream: ([0-9]+) frames in [0-9.]+ s, [0-9.]+ fps, "
+                                           "([0-9]+) dropped, ")))
+      << result.out;
+  long frames = std::stol(summary[1]);
+  EXPECT_GT(frames, 0);
+  EXPECT_LE(frames, 21);
+  EXPECT_GT(std::stol(summary[2]), 5 * frames);
+}
+
 TEST(StreamCommand, WithoutATimeRunsUntilInterruptedAndStillSumsUp) {
   ToolResult result = RunTool("0x3280", "stream --seconds 0", "timeout --preserve-status -s INT 3");
   EXPECT_EQ(result.exitCode, 0) << result.err;
