@@ -117,8 +117,11 @@ class Stream {
     }
     MSG message;
     for (;;) {
-      BOOL got = GetMessageA(&message, nullptr, 0, 0);
-      if (got <= 0) return kExitFailure;
+      if (GetMessageA(&message, nullptr, 0, 0) <= 0) {
+        std::fprintf(stderr, "tevrin: stream failed: GetMessageA failed (error %lu)\n",
+                     static_cast<unsigned long>(GetLastError()));
+        return kExitFailure;
+      }
       if (message.hwnd == window && message.message == TEVRIN_MSG_FRAME) {
         if (int status = OnFrame(message); status != kExitOk) return status;
       } else if (message.hwnd == window && message.message == kTick) {
