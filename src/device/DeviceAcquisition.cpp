@@ -64,6 +64,9 @@ int CTevrinU3K5Base::StartCapture(int mode) {
   threadEnd_ = nullptr;
   JoinThread();
 
+  // A failure of the last capture is not this one's: cleared before the
+  // thread runs, so a wait right after the start cannot report it.
+  errorFlag_ = 0;
   running_ = 1;
   threadEnd_ = CreateEventA(nullptr, FALSE, FALSE, nullptr);
   thread_ = threadEnd_ ? CreateThread(nullptr, 0, &CTevrinU3K5Base::ThreadEntry, this, 0, nullptr) : nullptr;

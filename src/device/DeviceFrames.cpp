@@ -16,14 +16,29 @@ int CTevrinU3K5Base::NewestIndex(int writeIndex, int ringSize) {
   return writeIndex == 0 ? ringSize - 1 : writeIndex - 1;
 }
 
+namespace {
+
+// One line's pixels in reverse order; a pixel size known when compiling
+// makes each pixel one move instead of a call (and the copy-out of a fast
+// camera's frame keeps well ahead of the next frame).
+template <size_t kBytes>
+void ReversePixels(const uint8_t* from, uint8_t* to, int width) {
+  const uint8_t* pixel = from + static_cast<size_t>(width) * kBytes;
+  for (int x = 0; x < width; ++x) {
+    pixel -= kBytes;
+    std::memcpy(to + static_cast<size_t>(x) * kBytes, pixel, kBytes);
+  }
+}
+
+}  // namespace
+
 // Copies one stored frame into `buffer` line by line. Orientation 2 and 4
 // store pixels right to left; 3 and 4 store lines bottom to top.
 void CTevrinU3K5Base::CopyLines(const uint8_t* source, uint8_t* buffer, int bottomUp) const {
-  const SensorInfo& info = sensor_->Info();
-  const int orientation = info.orientation;
-  const int width = info.windowWidth;
-  const int height = info.windowHeight;
-  const int bytes = BytesPerPixel();
+  const int orientation = sensor_->Info().orientation;
+  const int width = ringWidth_;
+  const int height = ringHeight_;
+  const int bytes = ringBytesPerPixel_;
   const size_t lineBytes = static_cast<size_t>(width) * bytes;
   const bool reversePixels = orientation == 2 || orientation == 4;
   const bool storedOrder = (bottomUp != 0) == (orientation != 3 && orientation != 4);
@@ -49,7 +64,7 @@ void CTevrinU3K5Base::CopyLines(const uint8_t* source, uint8_t* buffer, int bott
       std::memcpy(to, from, lineBytes);
       continue;
     }
-    for (int x = 0; x < width; ++x) std::memcpy(to + x * bytes, from + (width - 1 - x) * bytes, bytes);
+    bytes == 2 ? ReversePixels<2>(from, to, width) : ReversePixels<1>(from, to, width);
   }
 }
 

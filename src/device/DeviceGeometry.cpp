@@ -74,7 +74,8 @@ bool CTevrinU3K5Base::AllocateBuffers(int ringBytes) {
 }
 
 int CTevrinU3K5Base::ApplyGeometry() {
-  // The buffers are about to be replaced: no acquisition may still use them.
+  // The acquisition thread reads into the staging buffer and writes the
+  // ring: a running one (a bit depth changed during a preview) stops first.
   if (running_) StopCapture(1);
   FreeFrameBuffer(staging_);
   stagingSize_ = 0;
@@ -86,6 +87,9 @@ int CTevrinU3K5Base::ApplyGeometry() {
   const int planes = productId_ == 0x3130 ? 3 : 1;
   const int ringBytes = (((height + 128) * (width + 128) * bytes + 8191) & ~8191) * planes;
   frameSize_ = height * width * bytes * planes;
+  ringWidth_ = info.windowWidth;
+  ringHeight_ = height;
+  ringBytesPerPixel_ = bytes;
   if (!AllocateBuffers(ringBytes)) return 0;
   if (IsNoRegisterProduct()) return 0;  // its buffers are rebuilt at every start
 

@@ -236,6 +236,7 @@ class CTevrinU3K5Base {
   float FrameRate() const { return frameRate_.load(); }
   double TransferRate() const { return transferRate_.load(); }
   int FrameSize() const { return frameSize_; }
+  int FrameTimeout() const { return frameTimeoutMs_.load(); }
 
  protected:
   CTevrinCy3Cam* Controller() const { return controller_.get(); }
@@ -300,6 +301,11 @@ class CTevrinU3K5Base {
   std::atomic<int> lastReadIndex_{3};
   std::atomic<int> writeIndex_{0};
   int frameSize_ = 0;
+  // The window and depth the ring was built with: its frames are copied out
+  // by these, not by a window set since, until the next start rebuilds it.
+  int ringWidth_ = 0;
+  int ringHeight_ = 0;
+  int ringBytesPerPixel_ = 1;
   std::atomic<int> errorFlag_{0};
   std::atomic<HANDLE> frameEvent_{nullptr};  // waited on by consumers while the owner stops
   std::atomic<float> frameRate_{0};

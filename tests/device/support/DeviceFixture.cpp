@@ -1,0 +1,66 @@
+#include "support/DeviceFixture.h"
+
+#include <tevrin/hardware/Imx991Registers.h>
+
+#include <cstdlib>
+#include <new>
+
+namespace tevrin::test {
+
+namespace imx = tevrin::hardware::imx991;
+
+bool TestDevice::AwaitLoopsEnded(int count) const {
+  for (int i = 0; i < 10000 && loopsEnded < count; ++i) Sleep(1);
+  return loopsEnded == count;
+}
+
+int TestDevice::Board(int reg) {
+  int ok = 0;
+  const int value = ReadFpgaRegister(reg, &ok);
+  return ok ? value : -1;
+}
+
+TestSensor::TestSensor(CControllerBase* controller) : CSensorBase(controller, 0x48) {
+  info_.maxWidth = info_.defaultWidth = info_.windowWidth = kWidth;
+  info_.maxHeight = info_.defaultHeight = info_.windowHeight = kHeight;
+  info_.orientation = 1;
+}
+
+CSensorBase* MakeTestSensor(uint16_t, CControllerBase* controller) {
+  return new (std::nothrow) TestSensor(controller);
+}
+
+TestDevice& DeviceTest::Open(const char* cameras, CTevrinU3K5Base::SensorFactory factory) {
+  EXPECT_TRUE(virtualcam::Configure(cameras));
+  TestDevice& device = AddDevice(static_cast<int>(std::strtoul(cameras, nullptr, 0)), factory);
+  EXPECT_EQ(device.OpenDevice(0), 1);
+  return device;
+}
+
+TestDevice& DeviceTest::AddDevice(int productId, CTevrinU3K5Base::SensorFactory factory) {
+  auto device = std::make_unique<TestDevice>();
+  device->SetProductId(productId);
+  if (factory) device->SetSensorFactory(factory);
+  EXPECT_EQ(device->CreateController(nullptr, nullptr), 1);
+  devices.push_back(std::move(device));
+  return *devices.back();
+}
+
+void DeviceTest::TearDown() {
+  devices.clear();
+  virtualcam::Configure("");
+}
+
+int AwaitFrame(CTevrinU3K5Base& device, int attempts) {
+  int result = 2;
+  for (int i = 0; i < attempts && result == 2; ++i) result = device.WaitFrame(5000);
+  return result;
+}
+
+void SlowFrames(CTevrinU3K5Base& device, uint32_t vmax) {
+  EXPECT_TRUE(device.WriteRegisterRaw(imx::kVmax2, (vmax >> 16) & 0xFF));
+  EXPECT_TRUE(device.WriteRegisterRaw(imx::kVmax1, (vmax >> 8) & 0xFF));
+  EXPECT_TRUE(device.WriteRegisterRaw(imx::kVmax0, vmax & 0xFF));
+}
+
+}  // namespace tevrin::test
