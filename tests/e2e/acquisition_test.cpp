@@ -188,4 +188,16 @@ TEST_F(Acquisition, UnplugDuringPreviewReportsALostCamera) {
   vc::Plug(0);
 }
 
+TEST_F(Acquisition, MonochromeCameraDeliversEightSixteenAndThirtyTwoBits) {
+  for (int bits : {24, 48, 64}) EXPECT_EQ(Tevrin_SetColorMode(handle_, bits), 0) << bits;
+  EXPECT_THAT(Errors(), ElementsAre(9, 9, 9));
+  for (int bits : {8, 16, 32}) {
+    ASSERT_EQ(Tevrin_SetColorMode(handle_, bits), 1) << bits;
+    std::vector<uint8_t> frame(kWidth * kHeight * bits / 8);
+    EXPECT_EQ(Tevrin_SnapShot(handle_, frame.data(), static_cast<int>(frame.size()), 1), 1) << bits;
+    EXPECT_EQ(Tevrin_SnapShot(handle_, frame.data(), static_cast<int>(frame.size()) - 1, 1), 0) << bits;
+    EXPECT_THAT(Errors(), ElementsAre(5, 5)) << bits;
+  }
+}
+
 }  // namespace
