@@ -79,8 +79,13 @@ TEST(SnapCommand, OutputNameChoosesTheFormatUnlessOneIsGiven) {
   EXPECT_EQ(bmp.bmpBitCount, 16);
   EXPECT_EQ(bmp.fileSize, 54 + 640 * 512 * 2);
 
-  StillHeader unknown = ReadBmp(Snap("--mode 8 -o out/frame.data", "out/frame.data"));
-  EXPECT_TRUE(unknown.readable) << "BMP when the extension says nothing";
+  StillHeader tiff = ReadTiff(Snap("--mode 16 -o out/frame.tiff", "out/frame.tiff"));
+  EXPECT_TRUE(tiff.readable) << "both spellings of the TIFF extension";
+
+  ToolResult unknown = RunTool(kCamera, "snap --mode 8 -o out/frame.data");
+  EXPECT_EQ(unknown.exitCode, 1) << "an extension that names no format needs --format";
+  EXPECT_THAT(unknown.err, ContainsRegex("give --format"));
+  EXPECT_FALSE(fs::exists(ScratchFolder() + "/out/frame.data"));
 }
 
 TEST(SnapCommand, ExposureAndGainGivenAreKeptAsTheCamerasSettings) {

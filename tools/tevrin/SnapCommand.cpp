@@ -20,14 +20,15 @@ struct Format {
   std::string_view name;
   int code;
   std::string_view extension;  // of the default file name, and recognised in -o
+  std::string_view otherExtension;  // also recognised in -o
 };
 
 constexpr auto kFormats = std::to_array<Format>({
-    {"bmp", TEVRIN_FORMAT_BMP, ".bmp"},
-    {"raw", TEVRIN_FORMAT_RAW, ".raw"},
-    {"jpeg", TEVRIN_FORMAT_JPEG_100, ".jpg"},
-    {"png", TEVRIN_FORMAT_PNG, ".png"},
-    {"tiff", TEVRIN_FORMAT_TIFF, ".tif"},
+    {"bmp", TEVRIN_FORMAT_BMP, ".bmp", ".bmp"},
+    {"raw", TEVRIN_FORMAT_RAW, ".raw", ".raw"},
+    {"jpeg", TEVRIN_FORMAT_JPEG_100, ".jpg", ".jpeg"},
+    {"png", TEVRIN_FORMAT_PNG, ".png", ".png"},
+    {"tiff", TEVRIN_FORMAT_TIFF, ".tif", ".tiff"},
 });
 
 const Format* ByName(std::string_view name) {
@@ -39,7 +40,7 @@ const Format* ByName(std::string_view name) {
 
 const Format* ByExtension(std::string_view path) {
   for (const Format& format : kFormats) {
-    if (path.ends_with(format.extension)) return &format;
+    if (path.ends_with(format.extension) || path.ends_with(format.otherExtension)) return &format;
   }
   return nullptr;
 }
@@ -75,6 +76,11 @@ std::optional<Request> Parse(int argc, char** argv) {
   request.format = format ? ByName(*format) : output ? ByExtension(*output) : nullptr;
   if (format && !request.format) {
     UsageError(command, "--format: '" + *format + "' is not one of bmp, raw, jpeg, png, tiff");
+    return std::nullopt;
+  }
+  if (output && !request.format) {
+    // Writing one format under another's name would mislead whoever opens the file.
+    UsageError(command, "cannot tell the format of '" + *output + "' from its name: give --format");
     return std::nullopt;
   }
   if (!request.format) request.format = &kFormats[0];
