@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "usb/TevrinCy3Cam.h"
+#include "support/StreamFrame.h"
 
 namespace {
 
@@ -23,15 +24,7 @@ namespace hw = tevrin::hardware;
 namespace vc = tevrin::virtualcam;
 using tevrin::usb::FrameHeaderBlock;
 
-struct Frame {
-  explicit Frame(uint32_t capacity) : bytes(capacity) {
-    std::memset(&block, 0, sizeof(block));
-    block.destination = bytes.data();
-    block.capacity = capacity;
-  }
-  std::vector<uint8_t> bytes;
-  FrameHeaderBlock block;
-};
+using tevrin::test::Frame;
 
 constexpr uint32_t kFullFrameBytes = 640 * 512 * 2;
 

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "usb/TevrinCy3Cam.h"
+#include "support/StreamFrame.h"
 
 namespace {
 
@@ -26,15 +27,7 @@ using Clock = std::chrono::steady_clock;
 constexpr int kWidth = 640, kHeight = 512;
 constexpr uint32_t kStreamStep = 16384;
 
-struct Frame {
-  explicit Frame(uint32_t capacity) : bytes(capacity) {
-    std::memset(&block, 0, sizeof(block));
-    block.destination = bytes.data();
-    block.capacity = capacity;
-  }
-  std::vector<uint8_t> bytes;
-  FrameHeaderBlock block;
-};
+using tevrin::test::Frame;
 
 // The pattern counter (mod 256) an image of width x height at `depth` bytes
 // per pixel shows in every pixel, or -1. Columns and rows past the sensor
