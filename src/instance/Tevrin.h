@@ -117,6 +117,11 @@ class CTevrin {
   int SaveImage(const char* path, int format);
   int AcquisitionState() const { return acquisitionState_; }
   HWND PreviewWindow() const { return previewWindow_; }
+  // Runs a modal setting dialog with the acquisition paused: a preview or a
+  // prepared capture stops and starts again afterwards, a trigger acquisition
+  // idles. A dialog that ends with 1 (OK) has stored a new geometry and
+  // format, which are read back before the acquisition resumes.
+  int WithAcquisitionPaused(const std::function<int()>& dialog);
   // Dark (kind 0) or white (kind 1) reference from the current frame.
   int UpdateMaskData(int kind);
   // Mask files, recording and the setting dialogs are not offered yet.

@@ -207,6 +207,18 @@ int CTevrin::Close() {
   return 1;
 }
 
+int CTevrin::WithAcquisitionPaused(const std::function<int()>& dialog) {
+  const int state = acquisitionState_;
+  if (state == kPreviewRunning || state == kCapturePrepared) StopPreview();
+  if (state == kTriggerRunning) runFlag_ = kPaused;
+  const int result = dialog();
+  if (result == 1) ReloadStoredFormat();
+  if (state == kPreviewRunning) StartPreview();
+  if (state == kCapturePrepared) Capture();
+  if (state == kTriggerRunning) runFlag_ = kRun;
+  return result;
+}
+
 DWORD WINAPI CTevrin::AcquisitionThread(void* self) {
   auto* instance = static_cast<CTevrin*>(self);
   if (instance->acquisitionState_ == kTriggerRunning) {

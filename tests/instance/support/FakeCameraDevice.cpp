@@ -11,6 +11,7 @@ std::string Args(std::initializer_list<long long> values) {
 }  // namespace
 
 int CFakeCameraDevice::Log(const std::string& call, int result) {
+  std::lock_guard hold(callsLock_);  // acquisition threads call too
   calls.push_back(call);
   return result;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <map>
+#include <mutex>
 #include <set>
 #include <string>
 #include <vector>
@@ -136,5 +137,6 @@ class CFakeCameraDevice : public CCameraDevice {
 
  private:
   int Log(const std::string& call, int result);
+  std::mutex callsLock_;
   int Set(const char* name, int* field, int value);
 };
