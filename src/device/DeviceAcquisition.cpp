@@ -34,6 +34,7 @@ double SecondsSince(std::chrono::steady_clock::time_point start) {
 }  // namespace
 
 int CTevrinU3K5Base::SetMode(int mode) {
+  std::lock_guard hold(controlLock_);
   if (!controller_) return 0;
   if (mode != mode_) {
     StopCapture(0);
@@ -45,6 +46,7 @@ int CTevrinU3K5Base::SetMode(int mode) {
 }
 
 int CTevrinU3K5Base::StartCapture(int mode) {
+  std::lock_guard hold(controlLock_);
   if (running_ && threadEnd_) {
     timeBeginPeriod(1);
     const DWORD ended = WaitForSingleObject(threadEnd_, 5);
@@ -98,6 +100,7 @@ void CTevrinU3K5Base::JoinThread() {
 }
 
 int CTevrinU3K5Base::StopCapture(int abort) {
+  std::lock_guard hold(controlLock_);
   if (sensor_) sensor_->OnStreamStop(abort);
   if (running_.exchange(0) && abort) {
     Sleep(100);
@@ -108,11 +111,10 @@ int CTevrinU3K5Base::StopCapture(int abort) {
   Sleep(1);
   if (threadEnd_) CloseHandle(threadEnd_);
   threadEnd_ = nullptr;
-  if (frameEvent_) {
-    SetEvent(frameEvent_);
-    CloseHandle(frameEvent_);
+  if (HANDLE frameEvent = frameEvent_.exchange(nullptr)) {
+    SetEvent(frameEvent);  // wakes a consumer waiting for a frame
+    CloseHandle(frameEvent);
   }
-  frameEvent_ = nullptr;
   StopStream();
   Sleep(5);
   mode_ = kModeContinuous;
@@ -181,7 +183,7 @@ bool CTevrinU3K5Base::WaitTriggerCounter() {
 }
 
 void CTevrinU3K5Base::SignalFrameEvent() {
-  if (frameEvent_) SetEvent(frameEvent_);
+  if (HANDLE frameEvent = frameEvent_) SetEvent(frameEvent);
 }
 
 void CTevrinU3K5Base::FailLoop() {

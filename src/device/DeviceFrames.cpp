@@ -7,7 +7,8 @@
 
 int CTevrinU3K5Base::WaitFrame(int ms) {
   if (errorFlag_) return 1;
-  if (!frameEvent_ || WaitForSingleObject(frameEvent_, static_cast<DWORD>(ms)) != WAIT_OBJECT_0) return 2;
+  HANDLE frameEvent = frameEvent_;
+  if (!frameEvent || WaitForSingleObject(frameEvent, static_cast<DWORD>(ms)) != WAIT_OBJECT_0) return 2;
   return writeIndex_ != lastReadIndex_ ? 3 : 2;
 }
 

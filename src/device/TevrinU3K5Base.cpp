@@ -135,7 +135,8 @@ int CTevrinU3K5Base::CloseDevice() {
   FreeBuffers();
   frameSize_ = 0;
   sensor_.reset();
-  for (HANDLE* handle : {&frameEvent_, &threadEnd_, &thread_}) {
+  if (HANDLE frameEvent = frameEvent_.exchange(nullptr)) CloseHandle(frameEvent);
+  for (HANDLE* handle : {&threadEnd_, &thread_}) {
     if (*handle) CloseHandle(*handle);
     *handle = nullptr;
   }

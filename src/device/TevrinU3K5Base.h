@@ -296,7 +296,7 @@ class CTevrinU3K5Base {
   std::atomic<int> mode_{0};
   Slot slots_[kMaxRing];
   int bitDepthMode_ = 0;
-  int triggerMode_ = 0;
+  std::atomic<int> triggerMode_{0};
   int ringSize_ = 4;
   std::atomic<int> lastReadIndex_{3};
   std::atomic<int> writeIndex_{0};
@@ -307,7 +307,7 @@ class CTevrinU3K5Base {
   int ringHeight_ = 0;
   int ringBytesPerPixel_ = 1;
   std::atomic<int> errorFlag_{0};
-  HANDLE frameEvent_ = nullptr;
+  std::atomic<HANDLE> frameEvent_{nullptr};  // waited on by consumers while the owner stops
   std::atomic<float> frameRate_{0};
   std::atomic<double> transferRate_{0};
   int geometryDirty_ = 0;
@@ -324,6 +324,9 @@ class CTevrinU3K5Base {
   // by every camera the process opens.
   HANDLE threadEnd_ = nullptr;
   std::atomic<int> running_{0};
+  // Serialises starting and stopping: the instance stops from the caller's
+  // thread while its trigger thread starts the next capture.
+  std::recursive_mutex controlLock_;
   SensorFactory makeSensor_;
   tevrin::device::FrameRateMeter rateMeter_;
 };

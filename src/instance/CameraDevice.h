@@ -78,6 +78,22 @@ class CCameraDevice {
   virtual int GetBlackLevel(int* value) = 0;
   virtual int ExtensionCommand(int command, int* data) = 0;
 
+  // Acquisition: the device's receiving thread fills a ring of frames.
+  virtual int SetBitDepth(int sixteen) = 0;
+  virtual int SetTriggerMode(int mode, int force) = 0;
+  virtual int StartCapture(int mode) = 0;  // 0 continuous, 1 one frame, 2 one triggered frame
+  virtual int StopCapture(int abort) = 0;
+  virtual int WaitFrame(int ms) = 0;  // 1 error, 2 no new frame, 3 new frame
+  // The newest frame, upright, into `buffer` of `size` bytes; 0 when it does not fit.
+  virtual int GetFrame(std::uint8_t* buffer, int size) = 0;
+  virtual int SetFrameTimeout(int ms) = 0;
+  virtual int SyncFrameCounter() = 0;
+  virtual int PrepareStart() = 0;
+  virtual int HasExtendedMode() = 0;
+  virtual int SetExtendedMode(int value) = 0;
+  virtual int IsMirrorHInSensor() = 0;
+  virtual int IsMirrorVInSensor() = 0;
+
   // Registers and EEPROM.
   virtual int ReadEepromByte(int address, std::uint8_t* value) = 0;
   virtual int WriteEepromByte(int address, std::uint8_t value) = 0;

@@ -74,6 +74,14 @@ int CDeviceOperations::ReadSensorRegister(int address, int* value) {
   return ok;
 }
 
+// The instance's raw image is sized from its own geometry; a frame of another
+// size (a window the device adjusted) must not run past it.
+int CDeviceOperations::GetFrame(std::uint8_t* buffer, int size) {
+  if (!buffer || device_.FrameSize() <= 0 || size < device_.FrameSize()) return 0;
+  device_.GetFrame(buffer, 1);
+  return 1;
+}
+
 std::unique_ptr<CCameraDevice> MakeCameraDevice() {
   return std::unique_ptr<CCameraDevice>(new (std::nothrow) CDeviceOperations());
 }

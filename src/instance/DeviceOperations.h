@@ -73,6 +73,20 @@ class CDeviceOperations final : public CCameraDevice {
   int GetBlackLevel(int* value) override;
   int ExtensionCommand(int command, int* data) override { return device_.ExtensionCommand(command, data); }
 
+  int SetBitDepth(int sixteen) override { return device_.SetBitDepth(sixteen); }
+  int SetTriggerMode(int mode, int force) override { return device_.SetTriggerMode(mode, force); }
+  int StartCapture(int mode) override { return device_.StartCapture(mode); }
+  int StopCapture(int abort) override { return device_.StopCapture(abort); }
+  int WaitFrame(int ms) override { return device_.WaitFrame(ms); }
+  int GetFrame(std::uint8_t* buffer, int size) override;
+  int SetFrameTimeout(int ms) override { return device_.SetFrameTimeout(ms); }
+  int SyncFrameCounter() override { return device_.SyncFrameCounter(); }
+  int PrepareStart() override { return device_.PrepareStart(); }
+  int HasExtendedMode() override { return device_.HasExtendedMode(); }
+  int SetExtendedMode(int value) override { return device_.SetExtendedMode(value); }
+  int IsMirrorHInSensor() override { return device_.IsMirrorHInSensor(); }
+  int IsMirrorVInSensor() override { return device_.IsMirrorVInSensor(); }
+
   int ReadEepromByte(int address, std::uint8_t* value) override { return device_.ReadEepromByte(address, value); }
   int WriteEepromByte(int address, std::uint8_t value) override { return device_.WriteEepromByte(address, value); }
   int ReadFpgaRegister(int address, std::uint16_t* value) override;

@@ -37,10 +37,12 @@ int CTevrin::Initialize(HWND notifyWindow) {
   if (storedSettingsRead_) SaveCameraSettings();
   storedSettingsRead_ = 0;
   settingsLoaded_ = 0;
+  if (device_) Close();  // no thread may use the old device object
   device_.reset();
   deviceNumber_ = -1;
   settingsNumber_ = 0;
   if (makeDevice_) device_ = makeDevice_();
+  const bool imagesMade = CreateImages();
   notifyWindow_ = notifyWindow;
   if (notifyWindow) {
     DEV_BROADCAST_DEVICEINTERFACE_A filter{};
@@ -50,7 +52,8 @@ int CTevrin::Initialize(HWND notifyWindow) {
     // The registration lives as long as the window; it is never undone.
     if (!RegisterDeviceNotificationA(notifyWindow, &filter, DEVICE_NOTIFY_WINDOW_HANDLE)) return 0;
   }
-  if (makeDevice_ && !device_) return RecordError(TEVRIN_ERROR_BUFFER);
+  if ((makeDevice_ && !device_) || !imagesMade) return RecordError(TEVRIN_ERROR_BUFFER);
+  if (!SizeReferenceImages()) return 0;
   ReadStoredGeometry();
   if (!device_) return 1;
   device_->SetProductId(kProductId);
@@ -92,17 +95,7 @@ int CTevrin::SetDeviceNumber(int number) {
 // The newly opened camera takes the instance's analog values, in the order
 // the sensor expects them: gains before exposure, options last.
 void CTevrin::SendAnalogToDevice() {
-  using Channel = CCameraDevice::ColorChannel;
-  device_->SetGlobalGain(analog_.globalGain);
-  device_->SetColorGain(Channel::Green1, analog_.gainGreen1);
-  device_->SetColorGain(Channel::Red, analog_.gainRed);
-  device_->SetColorGain(Channel::Blue, analog_.gainBlue);
-  device_->SetColorGain(Channel::Green2, analog_.gainGreen2);
-  if (device_->HasExposureSeconds()) {
-    device_->SetExposureSeconds(analog_.exposureSeconds);
-  } else {
-    device_->SetExposure(analog_.exposure);
-  }
+  SendGainsAndExposure();
   device_->SetMirrorV(analog_.mirrorV);
   device_->SetMirrorH(analog_.mirrorH);
   if (device_->HasBlackLevel()) device_->SetBlackLevel(analog_.blackLevel);
@@ -115,6 +108,20 @@ void CTevrin::SendAnalogToDevice() {
     analog_.registerPreset = 0;
   }
   if (device_->HasModeSwitch()) device_->SetModeSwitch(analog_.modeSwitch);
+}
+
+void CTevrin::SendGainsAndExposure() {
+  using Channel = CCameraDevice::ColorChannel;
+  device_->SetGlobalGain(analog_.globalGain);
+  device_->SetColorGain(Channel::Green1, analog_.gainGreen1);
+  device_->SetColorGain(Channel::Red, analog_.gainRed);
+  device_->SetColorGain(Channel::Blue, analog_.gainBlue);
+  device_->SetColorGain(Channel::Green2, analog_.gainGreen2);
+  if (device_->HasExposureSeconds()) {
+    device_->SetExposureSeconds(analog_.exposureSeconds);
+  } else {
+    device_->SetExposure(analog_.exposure);
+  }
 }
 
 int CTevrin::EnumDevice(char (*names)[256]) {

@@ -8,6 +8,7 @@
 
 #include <TevrinSdk_Halden.h>
 
+#include "image/DibImage.h"
 #include "instance/CameraDevice.h"
 #include "instance/ErrorHistory.h"
 #include "instance/Lock.h"
@@ -103,11 +104,23 @@ class CTevrin {
   int SetFilterValue(int id, int value);
   int GetFilterValue(int id, int* ok);
 
-  // Acquisition, images, masks and dialogs.
+  // Acquisition: preview and trigger threads, snapshots, frame delivery.
+  int StartPreview();
+  int Preview();
+  int CallBackPreview(HWND frameWindow, BYTE* buffer, int size, int rowOrder);
+  int StopPreview();
+  int Capture();
+  int SnapShot(BYTE* buffer, int size, int rowOrder);
+  int Trigger(HWND frameWindow, BYTE* buffer, int size, int rowOrder);
   int Close();
+  int GetImage(BYTE* buffer, int size, int rowOrder);
+  int SaveImage(const char* path, int format);
+  int AcquisitionState() const { return acquisitionState_; }
+  HWND PreviewWindow() const { return previewWindow_; }
+  // Dark (kind 0) or white (kind 1) reference from the current frame.
+  int UpdateMaskData(int kind);
+  // Mask files, recording and the setting dialogs are not offered yet.
   int NeedsAcquisition();
-  int GetImage();
-  int SaveImage();
 
   // Configuration file and the operations this camera does not offer.
   int LoadConfigFile(const char* path);
@@ -131,7 +144,44 @@ class CTevrin {
   // One row of the filter-value table.
   struct FilterEntry;
 
+  // The image objects, in this order.
+  enum ImageIndex {
+    kFrame8, kFrame16, kColor24, kColor32, kColor48, kColor64, kSharpenCopy, kDisplayImage,
+    kDarkRef8, kWhiteRef8, kDarkRef16, kWhiteRef16, kHotMap8, kColdMap8, kHotMap16, kColdMap16,
+    kDotMap8, kDotMap16, kImageCount
+  };
+
  private:
+  // Images.
+  bool CreateImages();
+  bool SizeReferenceImages();
+  CDibImage* RawImage() const;
+  CDibImage* OutputImage() const;
+  int OutputBits() const;
+  bool SizeOutputImages(int width, int height);
+  int CopyImageTo(BYTE* buffer, int size, int rowOrder);
+
+  // Acquisition.
+  int AcquisitionSetup();
+  int StartAcquisitionThread();
+  static DWORD WINAPI AcquisitionThread(void* self);
+  void PreviewLoop();
+  void TriggerLoop();
+  bool ReadFrame();
+  void ProcessRawFrame();
+  void FillFrameInfo(int rate);
+  void CountFrameForRate();
+  void PostFrameMessage(WPARAM wParam, LPARAM lParam);
+  void StoreFrameTarget(HWND frameWindow, BYTE* buffer, int size, int rowOrder);
+  int OpenPreviewWindow();
+
+  // Preview window.
+  bool PreviewConfigured() const;
+  HWND CreatePreviewWindow();
+  void DrawFrame();
+  void DestroyPreviewWindow();
+  void SizeDisplayImage();
+
   static const FilterEntry* FindFilter(int id);
   int SetDeviceFilter(const FilterEntry& entry, int value);
   int GetDeviceFilter(const FilterEntry& entry, int* ok);
@@ -139,6 +189,7 @@ class CTevrin {
   int SetExposureUnits(int units);
   void RefreshExposureSeconds();
   void SendAnalogToDevice();
+  void SendGainsAndExposure();
   int SendGeometry();
   OutputCapabilities Capabilities();
   AnalogLimits Limits();
@@ -177,4 +228,26 @@ class CTevrin {
   int maskFilter_ = 0;
   int dotFilter_ = 0;
   CCriticalSection maskLock_;
+
+  std::unique_ptr<CDibImage> images_[kImageCount];
+  HWND previewWindow_ = nullptr;
+  HDC previewDc_ = nullptr;
+  char className_[256] = {};
+  std::atomic<int> runFlag_{0};
+  HANDLE acquisitionThread_ = nullptr;
+  DWORD acquisitionThreadId_ = 0;
+  HANDLE acquisitionDone_ = nullptr;
+  HWND frameWindow_ = nullptr;
+  BYTE* callerBuffer_ = nullptr;
+  int callerBufferSize_ = 0;
+  int rowOrder_ = 0;
+  FrameInfo frameInfo_{};
+  int frameRate10_ = 0;
+  int frameCount_ = 0;
+  DWORD rateWindowStart_ = GetTickCount();
+  int snapTimeout_ = 3000;
+  // Whether the sensor mirrors by itself, read at each acquisition setup.
+  bool mirrorHInSensor_ = false;
+  bool mirrorVInSensor_ = false;
+  std::atomic<int> maskUpdating_{0};
 };

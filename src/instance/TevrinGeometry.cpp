@@ -65,7 +65,7 @@ int CTevrin::SetColorMode(int bits) {
   if (mode == kModeBits.end()) return RecordError(TEVRIN_ERROR_ARGUMENT);
   if (device_) {
     const bool needsGray8 = bits == 8 || bits == 32;
-    const bool needsColor = bits == 24 || bits == 32 || bits == 48 || bits == 64;
+    const bool needsColor = bits == 24 || bits == 48 || bits == 64;
     if ((needsGray8 && !device_->SupportsGray8()) || (needsColor && !device_->SupportsColor())) {
       return RecordError(TEVRIN_ERROR_ARGUMENT);
     }

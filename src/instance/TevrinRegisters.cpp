@@ -53,7 +53,7 @@ int CTevrin::ReadSromId(int address, int* ok) {
 }
 
 // EEPROM writes may not take on the first attempt; read back and rewrite until
-// the byte holds, but report only whether the first write was accepted.
+// the byte holds. A byte that never holds is a failed write, not a success.
 int CTevrin::WriteSromId(int address, int value) {
   const int masked = address & kEepromAddressMask;
   const auto wanted = static_cast<std::uint8_t>(value);
@@ -67,10 +67,11 @@ int CTevrin::WriteSromId(int address, int value) {
       PostError(TEVRIN_ERROR_NOT_READY);
       stored = 0;
     }
-    if (stored == wanted) break;
+    if (stored == wanted) return 1;
     device_->WriteEepromByte(masked, wanted);
   }
-  return 1;
+  PostError(TEVRIN_ERROR_NOT_READY);
+  return 0;
 }
 
 int CTevrin::GetIOPort(BYTE* value) {

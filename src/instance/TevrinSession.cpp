@@ -6,26 +6,9 @@
 
 #include "instance/Tevrin.h"
 
-int CTevrin::Close() {
-  acquisitionState_ = 0;
-  imageValid_ = 0;
-  return 1;
-}
-
-// Acquisition, masks and the setting dialogs need a camera and the
-// acquisition layer; neither is present in this build.
+// Masks, recording and the setting dialogs are not offered yet.
 int CTevrin::NeedsAcquisition() {
   return RecordError(device_ ? TEVRIN_ERROR_UNSUPPORTED : TEVRIN_ERROR_NOT_READY);
-}
-
-int CTevrin::GetImage() {
-  // No frame has been processed into an output image yet.
-  return RecordError(TEVRIN_ERROR_NOT_READY);
-}
-
-int CTevrin::SaveImage() {
-  if (!device_ || !imageValid_) return RecordError(TEVRIN_ERROR_NOT_READY);
-  return NeedsAcquisition();
 }
 
 int CTevrin::LoadConfigFile(const char* path) {

@@ -26,3 +26,20 @@ inline bool IsValidWindow(const Geometry& g, int subSample) {
   const bool deliverable = subSample != 2 && subSample != 3 && (subSample < 17 || subSample > 19);
   return inside && deliverable;
 }
+
+// Each side of the delivered frame is the effective size divided by this.
+inline int SubSampleDivisor(int subSample) {
+  switch (subSample) {
+    case 1:
+    case 17:
+      return 2;
+    case 2:
+    case 18:
+      return 4;
+    case 3:
+    case 19:
+      return 8;
+    default:
+      return 1;
+  }
+}

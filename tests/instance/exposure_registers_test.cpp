@@ -147,7 +147,8 @@ TEST_F(ExposureAndRegisters, EepromWriteIsRepeatedUntilTheByteHolds) {
   EXPECT_EQ(device->eeprom[0x010], 0xA5);
   EXPECT_EQ(device->calls.size(), 4u);  // the first write and three rewrites
   device->eepromWritesIgnored = 20;
-  EXPECT_EQ(instance->WriteSromId(0x011, 7), 1);  // verification gives up quietly
+  EXPECT_EQ(instance->WriteSromId(0x011, 7), 0);  // the byte never holds: a failed write
+  EXPECT_THAT(PostedErrors(), ElementsAre(1));
   device->registerResult = 0;
   EXPECT_EQ(instance->WriteSromId(0x012, 7), 0);
   EXPECT_THAT(PostedErrors(), ElementsAre(1));

@@ -59,11 +59,14 @@ TEST_F(Session, UnsupportedOperationsRecordOrOnlyPost) {
 TEST_F(Session, AcquisitionNeedsACamera) {
   auto without = MakeWithoutDevice();
   EXPECT_EQ(without->NeedsAcquisition(), 0);
-  EXPECT_EQ(without->SaveImage(), 0);
-  EXPECT_EQ(without->GetImage(), 0);
-  EXPECT_THAT(Errors(*without), ElementsAre(1, 1, 1));
+  BYTE frame[16];
+  EXPECT_EQ(without->SaveImage("x.bmp", 0), 0);
+  EXPECT_EQ(without->GetImage(frame, sizeof frame, 0), 0);
+  EXPECT_EQ(without->SnapShot(frame, sizeof frame, 0), 0);
+  EXPECT_EQ(without->Preview(), 0);
+  EXPECT_THAT(Errors(*without), ElementsAre(1, 1, 1, 1, 1));
   auto instance = Make();
-  EXPECT_EQ(instance->SaveImage(), 0);  // no frame processed yet
+  EXPECT_EQ(instance->SaveImage("x.bmp", 0), 0);  // no frame processed yet
   EXPECT_EQ(instance->NeedsAcquisition(), 0);
   EXPECT_THAT(Errors(*instance), ElementsAre(11, 1));
   EXPECT_EQ(instance->Close(), 1);

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "Win32Expect.h"
-#include "support/Dib.h"
+#include "Dib.h"
 
 namespace {
 

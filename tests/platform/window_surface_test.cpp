@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "Win32Expect.h"
-#include "support/Dib.h"
+#include "Dib.h"
 #include "support/RecordingWindow.h"
 
 namespace {

@@ -8,8 +8,8 @@ namespace tevrin::tool {
 
 struct Command {
   std::string_view name;
-  std::string_view usage;    // arguments after the name, for --help
-  std::string_view summary;  // one line
+  std::string_view usage;             // arguments after the name, for --help
+  std::string_view summary;           // one line
   int (*run)(int argc, char** argv);  // argv[0] is the command name
 };
 

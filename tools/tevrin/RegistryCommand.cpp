@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "Command.h"
+#include "ExitCode.h"
 
 namespace tevrin::tool {
 namespace {
@@ -178,24 +179,24 @@ std::string_view RelativePath(std::string_view path) {
 int Run(int argc, char** argv) {
   if (argc > 2) {
     std::fprintf(stderr, "usage: tevrin registry [KEY]\n");
-    return 2;
+    return kExitUsage;
   }
   std::string path(RelativePath(argc == 2 ? argv[1] : kDefaultKey));
   HKEY key = nullptr;
   LSTATUS status = RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &key);
   if (status == ERROR_FILE_NOT_FOUND) {
     std::fprintf(stderr, "tevrin registry: HKEY_CURRENT_USER\\%s does not exist\n", path.c_str());
-    return 1;
+    return kExitFailure;
   }
   if (status != ERROR_SUCCESS) {
     std::fprintf(stderr, "tevrin registry: cannot open HKEY_CURRENT_USER\\%s (error %ld)\n", path.c_str(),
                  static_cast<long>(status));
-    return 1;
+    return kExitFailure;
   }
   std::printf("HKEY_CURRENT_USER%s%s\n", path.empty() ? "" : "\\", path.c_str());
   PrintTree(key, 1);
   RegCloseKey(key);
-  return 0;
+  return kExitOk;
 }
 
 const CommandRegistration kRegistration{{"registry", "[KEY]",

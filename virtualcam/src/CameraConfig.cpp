@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include <tevrin/hardware/Eeprom.h>
+
 namespace tevrin::virtualcam {
 namespace {
 
@@ -48,7 +50,7 @@ bool ApplyOption(std::string_view option, CameraConfig& config) {
   std::string_view key = option.substr(0, equals);
   std::string_view value = option.substr(equals + 1);
   if (key == "serial") {
-    if (value.size() > 31) return false;
+    if (value.size() > hardware::kEepromSerialNumberBytes) return false;  // a full area has no end byte
     config.serialNumber = value;
     return true;
   }

@@ -16,7 +16,7 @@ Eeprom::Eeprom(std::string file, const std::string& serialNumber) : file_(std::m
       return;
     }
   }
-  for (size_t i = 0; i < serialNumber.size() && i < hardware::kEepromSerialNumberBytes - 1; ++i) {
+  for (size_t i = 0; i < serialNumber.size() && i < hardware::kEepromSerialNumberBytes; ++i) {
     bytes_[hardware::kEepromSerialNumber + i] = static_cast<uint8_t>(serialNumber[i]);
   }
 }

@@ -1,35 +1,37 @@
 #include "api/exports/Export.h"
 
 TEVRIN_EXPORT int Tevrin_Preview(int handle) {
-  return NeedsAcquisition(handle);
+  return Forward(handle, 0, [](CTevrin& instance) { return instance.Preview(); });
 }
 
-TEVRIN_EXPORT int Tevrin_CallBackPreview(int handle, HWND, BYTE*, int, int) {
-  return NeedsAcquisition(handle);
+TEVRIN_EXPORT int Tevrin_CallBackPreview(int handle, HWND frameWindow, BYTE* buffer, int size, int rowOrder) {
+  return Forward(handle, 0,
+                 [&](CTevrin& instance) { return instance.CallBackPreview(frameWindow, buffer, size, rowOrder); });
 }
 
 TEVRIN_EXPORT int Tevrin_StartPreview(int handle) {
-  return NeedsAcquisition(handle);
+  return Forward(handle, 0, [](CTevrin& instance) { return instance.StartPreview(); });
 }
 
 TEVRIN_EXPORT int Tevrin_StopPreview(int handle) {
-  return NeedsAcquisition(handle);
+  return Forward(handle, 0, [](CTevrin& instance) { return instance.StopPreview(); });
 }
 
 TEVRIN_EXPORT int Tevrin_Capture(int handle) {
-  return NeedsAcquisition(handle);
+  return Forward(handle, 0, [](CTevrin& instance) { return instance.Capture(); });
 }
 
-TEVRIN_EXPORT int Tevrin_SnapShot(int handle, BYTE*, int, int) {
-  return NeedsAcquisition(handle);
+TEVRIN_EXPORT int Tevrin_SnapShot(int handle, BYTE* buffer, int size, int rowOrder) {
+  return Forward(handle, 0, [&](CTevrin& instance) { return instance.SnapShot(buffer, size, rowOrder); });
 }
 
-TEVRIN_EXPORT int Tevrin_Trigger(int handle, HWND, BYTE*, int, int) {
-  return NeedsAcquisition(handle);
+TEVRIN_EXPORT int Tevrin_Trigger(int handle, HWND frameWindow, BYTE* buffer, int size, int rowOrder) {
+  return Forward(handle, 0,
+                 [&](CTevrin& instance) { return instance.Trigger(frameWindow, buffer, size, rowOrder); });
 }
 
-TEVRIN_EXPORT int Tevrin_GetImage(int handle, BYTE*, int, int) {
-  return Forward(handle, 0, [](CTevrin& instance) { return instance.GetImage(); });
+TEVRIN_EXPORT int Tevrin_GetImage(int handle, BYTE* buffer, int size, int rowOrder) {
+  return Forward(handle, 0, [&](CTevrin& instance) { return instance.GetImage(buffer, size, rowOrder); });
 }
 
 TEVRIN_EXPORT int Tevrin_Record(int handle, const char*, int, int) {

@@ -8,12 +8,12 @@ int NeedsAcquisitionWide(int handle, const wchar_t* path) {
 
 }  // namespace
 
-TEVRIN_EXPORT int Tevrin_SaveImage(int handle, const char*, int) {
-  return Forward(handle, 0, [](CTevrin& instance) { return instance.SaveImage(); });
+TEVRIN_EXPORT int Tevrin_SaveImage(int handle, const char* path, int format) {
+  return Forward(handle, 0, [&](CTevrin& instance) { return instance.SaveImage(path, format); });
 }
 
-TEVRIN_EXPORT int Tevrin_SaveImageW(int handle, const wchar_t* path, int) {
-  return ForwardWide(handle, path, [](CTevrin& instance, const char*) { return instance.SaveImage(); });
+TEVRIN_EXPORT int Tevrin_SaveImageW(int handle, const wchar_t* path, int format) {
+  return ForwardWide(handle, path, [&](CTevrin& instance, const char* narrow) { return instance.SaveImage(narrow, format); });
 }
 
 TEVRIN_EXPORT int Tevrin_LoadMaskFile(int handle, const char*) {
@@ -32,8 +32,8 @@ TEVRIN_EXPORT int Tevrin_SaveMaskFileW(int handle, const wchar_t* path) {
   return NeedsAcquisitionWide(handle, path);
 }
 
-TEVRIN_EXPORT int Tevrin_UpdateMaskData(int handle, int) {
-  return NeedsAcquisition(handle);
+TEVRIN_EXPORT int Tevrin_UpdateMaskData(int handle, int kind) {
+  return Forward(handle, 0, [&](CTevrin& instance) { return instance.UpdateMaskData(kind); });
 }
 
 TEVRIN_EXPORT int Tevrin_SetCameraDlg(int handle, HWND) {

@@ -152,3 +152,17 @@ int CFakeCameraDevice::SetInternalCorrection(int value) {
   internalCorrection = value;
   return Log("SetInternalCorrection(" + Args({value}) + ")", setterResult);
 }
+
+int CFakeCameraDevice::SetBitDepth(int sixteen) { return Log("SetBitDepth(" + Args({sixteen}) + ")", setterResult); }
+
+int CFakeCameraDevice::SetTriggerMode(int mode, int force) {
+  return Log("SetTriggerMode(" + Args({mode, force}) + ")", setterResult);
+}
+
+int CFakeCameraDevice::StartCapture(int mode) { return Log("StartCapture(" + Args({mode}) + ")", setterResult); }
+
+int CFakeCameraDevice::StopCapture(int abort) { return Log("StopCapture(" + Args({abort}) + ")", 1); }
+
+int CFakeCameraDevice::SetFrameTimeout(int ms) { return Log("SetFrameTimeout(" + Args({ms}) + ")", 1); }
+
+int CFakeCameraDevice::PrepareStart() { return Log("PrepareStart()", 1); }

@@ -33,6 +33,7 @@ class CFakeCameraDevice : public CCameraDevice {
   int setterResult = 1;    // result of every setter
   int windowResult = 1;    // result of SetCaptureWindow
   int registerResult = 1;  // result of register and EEPROM access
+  int frameResult = 2;     // what WaitFrame answers
   std::map<int, std::uint8_t> eeprom;
   std::set<int> failingEepromReads;
   int eepromWritesIgnored = 0;  // the next n EEPROM writes do not take
@@ -110,6 +111,19 @@ class CFakeCameraDevice : public CCameraDevice {
   int GetBlackLevel(int* value) override;
   int ExtensionCommand(int command, int* data) override;
 
+  int SetBitDepth(int sixteen) override;
+  int SetTriggerMode(int mode, int force) override;
+  int StartCapture(int mode) override;
+  int StopCapture(int abort) override;
+  int WaitFrame(int) override { return frameResult; }
+  int GetFrame(std::uint8_t*, int) override { return 1; }
+  int SetFrameTimeout(int ms) override;
+  int SyncFrameCounter() override { return 1; }
+  int PrepareStart() override;
+  int HasExtendedMode() override { return 0; }
+  int SetExtendedMode(int) override { return 0; }
+  int IsMirrorHInSensor() override { return 1; }
+  int IsMirrorVInSensor() override { return 1; }
   int ReadEepromByte(int address, std::uint8_t* value) override;
   int WriteEepromByte(int address, std::uint8_t value) override;
   int ReadFpgaRegister(int address, std::uint16_t* value) override;

@@ -1,0 +1,103 @@
+#include "image/ProcessFrame.h"
+
+#include "image/BayerCells.h"
+#include "image/Demosaic.h"
+#include "image/DibImage.h"
+#include "image/GrayGains.h"
+#include "image/Luminance.h"
+#include "image/Mirror.h"
+#include "image/WhiteBalance.h"
+#include "settings/SettingsBlocks.h"
+
+namespace tevrin::image {
+namespace {
+
+enum GrayMode { kGrayOff = 0, kGrayGains = 1, kGrayLuminance = 2 };
+
+CDibImage* RawFrame(const FrameJob& job) {
+  const bool wide = job.colorMode == 1 || job.colorMode == 4 || job.colorMode == 5;
+  return wide ? job.images.frame16 : job.images.frame8;
+}
+
+CDibImage* ColourOutput(const FrameJob& job) {
+  switch (job.colorMode) {
+    case 2:
+      return job.images.color24;
+    case 3:
+      return job.images.color32;
+    case 4:
+      return job.images.color48;
+    case 5:
+      return job.images.color64;
+    default:
+      return nullptr;
+  }
+}
+
+// Gray mode 1: measure when requested (a positive request counts down, -1
+// stays and measures every frame), then level the cells.
+bool LevelGrayCells(CDibImage& raw, ImageSettings& settings) {
+  bool measured = false;
+  const int request = settings.grayAutoGainRequest;
+  if (request != 0) {
+    GrayCells cells = GrayCellsOf(settings);
+    if (MeasureGrayGains(raw, settings.bayerMode, cells.gain)) {
+      StoreGrayGains(cells.gain, settings);
+      measured = true;
+    }
+    if (request > 0) settings.grayAutoGainRequest = request - 1;
+  }
+  ApplyGrayGains(raw, settings.bayerMode, GrayCellsOf(settings));
+  return measured;
+}
+
+// Gray mode 2 on 8-bit frames: demosaic into Color24 and keep the luminance.
+void ReplaceByLuminance(CDibImage& frame8, CDibImage* color24, const ImageSettings& settings) {
+  if (!color24 || frame8.BitCount() != 8) return;
+  const DemosaicGains gains{settings.bayerGainRed, settings.bayerGainBlue};
+  if (Demosaic(*color24, frame8, settings.bayerMode, gains)) WriteLuminance(frame8, *color24);
+}
+
+// Before each colour demosaic when enabled; a request of the image dialog's
+// "Once" button (its once-flags) switches the balance off after one measurement.
+bool BalanceWhite(const CDibImage& raw, int bayerMode, ImageSettings& settings) {
+  if (!settings.bayerGainAuto) return false;
+  WhiteBalanceGains gains{settings.bayerGainRed, settings.bayerGainGreen, settings.bayerGainBlue};
+  if (!MeasureWhiteBalance(raw, bayerMode, gains)) return false;
+  settings.bayerGainRed = gains.red;
+  settings.bayerGainGreen = gains.green;
+  settings.bayerGainBlue = gains.blue;
+  if (settings.bayerAutoWorking[0] || settings.bayerAutoWorking[1]) {
+    settings.bayerGainAuto = 0;
+    settings.bayerAutoWorking[0] = settings.bayerAutoWorking[1] = 0;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool ProcessFrame(const FrameJob& job) {
+  CDibImage* raw = RawFrame(job);
+  if (!job.settings || !raw || !raw->Bits() || job.colorMode < 0 || job.colorMode > 5) return false;
+  ImageSettings& settings = *job.settings;
+  bool measured = false;
+
+  if (job.colorMode <= 1) {
+    if (settings.grayMode == kGrayGains) measured |= LevelGrayCells(*raw, settings);
+    if (settings.grayMode == kGrayLuminance) ReplaceByLuminance(*raw, job.images.color24, settings);
+  }
+
+  const MirrorFlags& mirror = job.mirror;
+  MirrorFrame(*raw, mirror.horizontal && !mirror.horizontalInSensor, mirror.vertical && !mirror.verticalInSensor);
+
+  CDibImage* output = ColourOutput(job);
+  if (output) {
+    const int mode =
+        MirroredBayerMode(settings.bayerMode, mirror.horizontal, mirror.vertical, raw->Width(), raw->Height());
+    measured |= BalanceWhite(*raw, mode, settings);
+    Demosaic(*output, *raw, mode, DemosaicGains{settings.bayerGainRed, settings.bayerGainBlue});
+  }
+  return measured;
+}
+
+}  // namespace tevrin::image

@@ -1,0 +1,51 @@
+// ProcessFrame turns the raw frame of the instance into the output image of
+// its colour mode, in place on the instance's preallocated buffers:
+//
+//   tevrin::image::ProcessFrame({images, &image_, colorMode_, mirror});
+//
+// called by the acquisition thread inside the frame lock, right after
+// SpreadRows. Steps in order: the gray gains or the luminance (monochrome
+// modes), the software mirror, the white balance and the demosaic (colour
+// modes). Colour mode i (0..5) means 8, 16, 24, 32, 48, 64 bits; modes 1, 4
+// and 5 take their raw frame from Frame16, the others from Frame8. Missing
+// or mis-sized buffers skip the steps that need them; nothing is allocated.
+#pragma once
+
+struct ImageSettings;
+class CDibImage;
+
+namespace tevrin::image {
+
+// The instance's images of the same names that the conversion reads and writes.
+struct FrameBuffers {
+  CDibImage* frame8 = nullptr;
+  CDibImage* frame16 = nullptr;
+  CDibImage* color24 = nullptr;
+  CDibImage* color32 = nullptr;
+  CDibImage* color48 = nullptr;
+  CDibImage* color64 = nullptr;
+};
+
+// The mirror flags as set by the application, and whether the sensor mirrors
+// in each direction itself (then the pipeline does not).
+struct MirrorFlags {
+  bool horizontal = false;
+  bool vertical = false;
+  bool horizontalInSensor = false;
+  bool verticalInSensor = false;
+};
+
+struct FrameJob {
+  FrameBuffers images;
+  // Read once per frame; the gray auto gain, its request counter, the Bayer
+  // gains and the automatic white-balance flags are written back.
+  ImageSettings* settings = nullptr;
+  int colorMode = 0;
+  MirrorFlags mirror;
+};
+
+// Returns true when a measurement changed settings, so that the caller
+// refreshes an open image dialog.
+bool ProcessFrame(const FrameJob& job);
+
+}  // namespace tevrin::image

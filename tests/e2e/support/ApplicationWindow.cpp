@@ -1,0 +1,37 @@
+#include "support/ApplicationWindow.h"
+
+#include <TevrinSdk_Halden.h>
+
+#include <chrono>
+
+namespace tevrin::test {
+
+HWND CreateApplicationWindow(DWORD style, int width, int height, HWND parent) {
+  static const ATOM registered = [] {
+    WNDCLASSEXA windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = DefWindowProcA;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.lpszClassName = "TevrinTestApplication";
+    return RegisterClassExA(&windowClass);
+  }();
+  if (!registered) return nullptr;
+  return CreateWindowExA(0, "TevrinTestApplication", "application", style, 0, 0, width, height, parent, nullptr,
+                         GetModuleHandleA(nullptr), nullptr);
+}
+
+std::vector<std::pair<WPARAM, LPARAM>> PumpFrameMessages(HWND window, size_t wanted, double seconds) {
+  std::vector<std::pair<WPARAM, LPARAM>> frames;
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+  while (frames.size() < wanted && std::chrono::steady_clock::now() < deadline) {
+    MSG message;
+    if (!PeekMessageA(&message, window, 0, 0, PM_REMOVE)) {
+      Sleep(1);
+      continue;
+    }
+    if (message.message == TEVRIN_MSG_FRAME) frames.emplace_back(message.wParam, message.lParam);
+  }
+  return frames;
+}
+
+}  // namespace tevrin::test

@@ -1,0 +1,20 @@
+// An application's own windows and its message pump, as a program using the
+// SDK has them.
+#pragma once
+
+#include <windows.h>
+
+#include <utility>
+#include <vector>
+
+namespace tevrin::test {
+
+// A window of the test's class, which leaves every message to DefWindowProcA.
+// A null size and HWND_MESSAGE as parent make a message-only window.
+HWND CreateApplicationWindow(DWORD style = 0, int width = 0, int height = 0, HWND parent = HWND_MESSAGE);
+
+// Pumps `window`'s messages for up to `seconds` and returns the (wParam,
+// lParam) of the frame notifications received, at most `wanted` of them.
+std::vector<std::pair<WPARAM, LPARAM>> PumpFrameMessages(HWND window, size_t wanted, double seconds);
+
+}  // namespace tevrin::test

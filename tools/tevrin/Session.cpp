@@ -1,0 +1,97 @@
+#include "Session.h"
+
+#include <TevrinSdk_Halden.h>
+
+#include <cstdio>
+
+#include "ExitCode.h"
+
+namespace tevrin::tool {
+
+const char* ErrorName(int code) {
+  switch (code) {
+    case TEVRIN_ERROR_NOT_READY:
+      return "NotReady";
+    case TEVRIN_ERROR_NO_CAMERA:
+      return "NoCamera";
+    case TEVRIN_ERROR_THREAD_START:
+      return "ThreadStart";
+    case TEVRIN_ERROR_WINDOW_OR_SIZE:
+      return "WindowOrSize";
+    case TEVRIN_ERROR_BUFFER:
+      return "Buffer";
+    case TEVRIN_ERROR_REGISTER:
+      return "Register";
+    case TEVRIN_ERROR_GEOMETRY:
+      return "Geometry";
+    case TEVRIN_ERROR_TRANSFER:
+      return "Transfer";
+    case TEVRIN_ERROR_ARGUMENT:
+      return "Argument";
+    case TEVRIN_ERROR_UNSUPPORTED:
+      return "Unsupported";
+    case TEVRIN_ERROR_TEXT_OR_FILE:
+      return "TextOrFile";
+    case TEVRIN_ERROR_DEVICE_LOST:
+      return "DeviceLost";
+    case TEVRIN_ERROR_MASK_FILE:
+      return "MaskFile";
+    default:
+      return "unknown";
+  }
+}
+
+void DrainErrors(int handle) {
+  while (Tevrin_GetLastError(handle) != 0) {
+  }
+}
+
+// Settings travel with the handle: they are loaded when a camera is selected
+// and stored again when the handle is released.
+Session::Session() : handle_(Tevrin_Initialize(nullptr)) {}
+
+Session::~Session() {
+  if (handle_ != 0) Tevrin_Release(handle_);
+}
+
+int Session::Open(int number, std::optional<int> bits) {
+  if (handle_ == 0) {
+    std::fprintf(stderr, "tevrin: the SDK could not create a camera instance\n");
+    return kExitFailure;
+  }
+  char names[10][256];
+  int count = Tevrin_EnumDevice(handle_, names);
+  if (count == 0) {
+    std::fprintf(stderr, "tevrin: no camera found\n");
+    return kExitNoCamera;
+  }
+  ClearErrors();
+  if (Tevrin_SetDeviceNumber(handle_, number)) {
+    if (!bits || Tevrin_SetColorMode(handle_, *bits)) return kExitOk;
+    return Fail("selecting " + std::to_string(*bits) + "-bit mode");
+  }
+  int code = Tevrin_GetLastError(handle_);
+  if (code == TEVRIN_ERROR_NO_CAMERA) {
+    std::fprintf(stderr, "tevrin: no camera %d (%d found; see tevrin list)\n", number, count);
+    return kExitNoCamera;
+  }
+  std::fprintf(stderr, "tevrin: opening camera %d failed: error %d (%s)\n", number, code, ErrorName(code));
+  return kExitFailure;
+}
+
+int Session::Fail(const std::string& what) {
+  int code = Tevrin_GetLastError(handle_);
+  if (code == 0) {
+    std::fprintf(stderr, "tevrin: %s failed\n", what.c_str());
+  } else {
+    std::fprintf(stderr, "tevrin: %s failed: error %d (%s)\n", what.c_str(), code, ErrorName(code));
+  }
+  ClearErrors();
+  return kExitFailure;
+}
+
+void Session::ClearErrors() {
+  DrainErrors(handle_);
+}
+
+}  // namespace tevrin::tool

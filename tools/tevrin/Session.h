@@ -1,0 +1,44 @@
+// One SDK handle for the length of a command, and the tool's way of reporting
+// what the SDK refused.
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace tevrin::tool {
+
+// "Transfer" for 8; "unknown" for codes the SDK does not define.
+const char* ErrorName(int code);
+
+// Pops every code recorded on the handle so far.
+void DrainErrors(int handle);
+
+class Session {
+ public:
+  Session();
+  ~Session();
+  Session(const Session&) = delete;
+  Session& operator=(const Session&) = delete;
+
+  int Handle() const { return handle_; }
+  operator int() const { return handle_; }
+
+  // Selects camera `number` (device number, from 0) and, when given, the
+  // colour mode in bits per pixel. Prints why and returns kExitNoCamera when
+  // there is no such camera, kExitFailure when it cannot be opened or refuses
+  // the mode; kExitOk otherwise.
+  int Open(int number, std::optional<int> bits = std::nullopt);
+
+  // Prints "tevrin: <what> failed: error N (Name)" with the newest recorded
+  // code and returns kExitFailure.
+  int Fail(const std::string& what);
+
+  // Forgets the codes recorded so far, so that the next Fail reports the
+  // call that failed rather than an older one.
+  void ClearErrors();
+
+ private:
+  int handle_ = 0;
+};
+
+}  // namespace tevrin::tool

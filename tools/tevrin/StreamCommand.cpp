@@ -1,0 +1,244 @@
+// tevrin stream: callback preview. The SDK's thread posts a message per frame
+// to a window of ours; this thread pumps the messages, counts the frames and
+// shows a live line.
+#include <TevrinSdk_Halden.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <csignal>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "Arguments.h"
+#include "Command.h"
+#include "ExitCode.h"
+#include "FrameLayout.h"
+#include "MessageWindow.h"
+#include "Session.h"
+
+namespace tevrin::tool {
+namespace {
+
+constexpr UINT kTick = WM_APP + 100;         // from the ticker; clear of the SDK's messages
+constexpr int kFrameCounterRegister = 0x08;  // the camera's 8-bit count of frames it made
+
+volatile std::sig_atomic_t interrupted = 0;
+
+void OnInterrupt(int) {
+  interrupted = 1;
+}
+
+// Frames the camera made, from its frame counter, read as each frame's message
+// arrives; frames it made that never reached us were dropped on the way. The
+// counter is 8 bits wide, so it must be read at least every 255 frames.
+class DropCounter {
+ public:
+  void Sample(int handle) {
+    int ok = 0;
+    int value = Tevrin_Fpga_ReadRegister(handle, kFrameCounterRegister, &ok) & 0xFF;
+    if (!ok) {
+      readable_ = false;
+      return;
+    }
+    if (samples_ > 0) made_ += (value - last_) & 0xFF;
+    last_ = value;
+    ++samples_;
+  }
+
+  // Made since the first sample, less received since then; nothing when a
+  // read failed. The message of a frame may trail the counter by a frame, so
+  // the estimate is held at 0 rather than going below it.
+  std::optional<long> Dropped() const {
+    if (!readable_ || samples_ == 0) return std::nullopt;
+    return std::max(0L, made_ - (samples_ - 1));
+  }
+
+ private:
+  bool readable_ = true;
+  long samples_ = 0;
+  long made_ = 0;
+  int last_ = 0;
+};
+
+struct Request {
+  int device = 0;
+  double seconds = 5;
+  std::optional<int> bits;
+  std::optional<int> waitMs;
+};
+
+std::optional<Request> Parse(int argc, char** argv) {
+  std::optional<std::string> device, seconds, mode, wait;
+  std::vector<std::string> positional;
+  if (!ParseArguments(
+          argc, argv,
+          {{"-d", "--device", &device}, {"", "--seconds", &seconds}, {"", "--mode", &mode}, {"", "--wait", &wait}},
+          positional, 0, 0)) {
+    return std::nullopt;
+  }
+  const char* command = argv[0];
+  Request request;
+  std::optional<int> number = ParseDeviceNumber(command, device);
+  if (!number) return std::nullopt;
+  request.device = *number;
+  if (seconds) {
+    std::optional<double> value = ParseDouble(command, "--seconds", *seconds);
+    if (!value) return std::nullopt;
+    if (*value < 0 || *value > 1e6) {
+      UsageError(command, "--seconds: " + *seconds + " is out of range");
+      return std::nullopt;
+    }
+    request.seconds = *value;
+  }
+  if (mode && !(request.bits = ParseInt(command, "--mode", *mode))) return std::nullopt;
+  if (wait && !(request.waitMs = ParseInt(command, "--wait", *wait))) return std::nullopt;
+  if (request.waitMs && *request.waitMs < 0) {
+    UsageError(command, "--wait: " + *wait + " ms is negative");
+    return std::nullopt;
+  }
+  return request;
+}
+
+class Stream {
+ public:
+  Stream(Session& session, bool live) : session_(session), live_(live), layout_(CurrentLayout(session)) {
+    pixels_.resize(layout_.Size());
+  }
+
+  // Pumps messages until `seconds` have passed (0: until interrupted), the
+  // camera is lost or the pump fails. Returns kExitOk or the failure's status.
+  int Run(HWND window, double seconds) {
+    start_ = lastTick_ = GetTickCount();  // before the ticker, so no tick comes early
+    Ticker ticker(window, kTick, live_ ? 250 : 1000);
+    if (!ticker.Running()) {
+      std::fprintf(stderr, "tevrin: stream failed: cannot start the ticker thread\n");
+      return kExitFailure;
+    }
+    MSG message;
+    for (;;) {
+      if (GetMessageA(&message, nullptr, 0, 0) <= 0) {
+        std::fprintf(stderr, "tevrin: stream failed: GetMessageA failed (error %lu)\n",
+                     static_cast<unsigned long>(GetLastError()));
+        return kExitFailure;
+      }
+      if (message.hwnd == window && message.message == TEVRIN_MSG_FRAME) {
+        if (int status = OnFrame(message); status != kExitOk) return status;
+      } else if (message.hwnd == window && message.message == kTick) {
+        if (interrupted || (seconds > 0 && Elapsed() >= seconds * 1000)) return kExitOk;
+        ShowProgress();
+      } else {
+        DispatchMessageA(&message);
+      }
+    }
+  }
+
+  void PrintSummary() {
+    FetchMean();
+    DWORD elapsed = Elapsed();
+    if (live_) std::printf("\n");
+    std::string dropped;
+    if (std::optional<long> count = drops_.Dropped()) dropped = ", " + std::to_string(*count) + " dropped";
+    std::string failed = failed_ ? ", " + std::to_string(failed_) + " failed" : "";
+    std::printf("stream: %ld frames in %.1f s, %.1f fps%s%s, %d x %d at %d bits, last mean level %.1f\n", frames_,
+                elapsed / 1000.0, elapsed ? frames_ * 1000.0 / elapsed : 0.0, dropped.c_str(), failed.c_str(),
+                layout_.width, layout_.height, layout_.bitsPerPixel, mean_);
+    std::fflush(stdout);
+  }
+
+  long Frames() const { return frames_; }
+
+ private:
+  // wParam is the address of the SDK's frame block, which its thread rewrites
+  // for the next frame while we read; the frame itself is fetched under the
+  // SDK's lock with Tevrin_GetImage when it is wanted.
+  int OnFrame(const MSG& message) {
+    if (message.wParam != 0) {
+      ++frames_;
+      drops_.Sample(session_);
+      return kExitOk;
+    }
+    if (message.lParam == TEVRIN_ERROR_DEVICE_LOST) {
+      PrintSummary();
+      std::fprintf(stderr, "tevrin: stream failed: error %d (%s)\n", TEVRIN_ERROR_DEVICE_LOST,
+                   ErrorName(TEVRIN_ERROR_DEVICE_LOST));
+      return kExitFailure;
+    }
+    ++failed_;  // 8: a frame that did not arrive whole; 5 cannot happen without a buffer
+    return kExitOk;
+  }
+
+  void FetchMean() {
+    if (frames_ > 0 && Tevrin_GetImage(session_, pixels_.data(), static_cast<int>(pixels_.size()), 1)) {
+      mean_ = MeanLevel(pixels_, layout_);
+    }
+    session_.ClearErrors();
+  }
+
+  void ShowProgress() {
+    DWORD now = GetTickCount();
+    double fps = now > lastTick_ ? (frames_ - framesAtLastTick_) * 1000.0 / (now - lastTick_) : 0.0;
+    lastTick_ = now;
+    framesAtLastTick_ = frames_;
+    FetchMean();
+    std::string dropped;
+    if (std::optional<long> count = drops_.Dropped()) dropped = "  dropped " + std::to_string(*count);
+    std::printf("%s%6.1f s  frames %ld  fps %.1f%s  mean %.1f%s", live_ ? "\r" : "", Elapsed() / 1000.0, frames_, fps,
+                dropped.c_str(), mean_, live_ ? "   " : "\n");
+    std::fflush(stdout);
+  }
+
+  DWORD Elapsed() const { return GetTickCount() - start_; }
+
+  Session& session_;
+  bool live_;
+  FrameLayout layout_;
+  std::vector<BYTE> pixels_;
+  DropCounter drops_;
+  long frames_ = 0;
+  long failed_ = 0;
+  double mean_ = 0;
+  DWORD start_ = 0;
+  DWORD lastTick_ = 0;
+  long framesAtLastTick_ = 0;
+};
+
+int Run(int argc, char** argv) {
+  std::optional<Request> request = Parse(argc, argv);
+  if (!request) return kExitUsage;
+  // Ctrl-C ends the stream at the next tick, with the summary and the
+  // camera's settings saved.
+  std::signal(SIGINT, OnInterrupt);
+  Session session;
+  if (int status = session.Open(request->device, request->bits); status != kExitOk) return status;
+  if (request->waitMs && !Tevrin_SetWaitTime(session, *request->waitMs)) {
+    return session.Fail("setting the wait time");
+  }
+  MessageWindow window;
+  if (!window.Handle()) {
+    std::fprintf(stderr, "tevrin: stream failed: cannot create a message window (error %lu)\n",
+                 static_cast<unsigned long>(GetLastError()));
+    return kExitFailure;
+  }
+  Stream stream(session, isatty(STDOUT_FILENO) == 1);
+  // No buffer: frames are fetched with Tevrin_GetImage, under the SDK's lock.
+  if (!Tevrin_CallBackPreview(session, window.Handle(), nullptr, 0, 1)) return session.Fail("starting the stream");
+  int status = stream.Run(window.Handle(), request->seconds);
+  Tevrin_StopPreview(session);
+  if (status != kExitOk) return status;
+  stream.PrintSummary();
+  if (stream.Frames() == 0) {
+    std::fprintf(stderr, "tevrin: stream failed: no frame arrived\n");
+    return kExitFailure;
+  }
+  return kExitOk;
+}
+
+const CommandRegistration kRegistration{
+    {"stream", "[-d N] [--seconds S] [--mode 8|16|24|32|48|64] [--wait MS]",
+     "run the callback preview for S seconds (default 5, 0 until Ctrl-C), showing frames, frames per second, "
+     "frames dropped and the mean level",
+     Run}};
+
+}  // namespace
+}  // namespace tevrin::tool
