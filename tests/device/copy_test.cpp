@@ -35,9 +35,9 @@ TEST_P(CopyOrientationTest, CopyFrameReversesLinesAndPixelsAsTheOrientationSays)
     device.Info().orientation = c.orientation;
     std::vector<uint8_t> frame = FrameBuffer(depth + 1);
     int counter = -1, word32 = -1;
-    ASSERT_EQ(device.CopyFrame(frame.data(), device.FrameSize(), &counter, nullptr, &word32, nullptr, nullptr, 0,
-                               c.bottomUp),
-              1);
+    ASSERT_EQ(
+        device.CopyFrame(frame.data(), device.FrameSize(), &counter, nullptr, &word32, nullptr, nullptr, 0, c.bottomUp),
+        1);
     EXPECT_EQ(word32, counter);
     EXPECT_TRUE(ShowsPattern({frame.data(), depth + 1}, c.layout, counter));
   }

@@ -61,25 +61,24 @@ TEST_P(FormatRegistersTest, ApplyGeometryWritesSizeFormatAndOffset) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    ReadoutModesMirrorsAndBoards, FormatRegistersTest,
-    ::testing::Values(
-        // The standard board delivers 16-bit gray: offsets 8/104 and 4/52.
-        FormatCase{"0x3280:standard", 0, 512, false, 640, 512, 25, 8},
-        FormatCase{"0x3280:standard", 0, 512, true, 640, 512, 25, 104},
-        FormatCase{"0x3280:standard", 0, 256, false, 640, 256, 21, 8},
-        FormatCase{"0x3280:standard", 1, 512, false, 320, 256, 23, 4},
-        FormatCase{"0x3280:standard", 1, 512, true, 320, 256, 23, 52},
-        FormatCase{"0x3280:standard", 2, 512, false, 640, 512, 21, 8},
-        FormatCase{"0x3280:standard", 2, 512, true, 640, 512, 21, 104},
-        // The fast board does not: offsets 4/100 and 0/48; mode 2 as on the standard board.
-        FormatCase{"0x3280:fast", 0, 512, false, 640, 512, 25, 4},
-        FormatCase{"0x3280:fast", 0, 512, true, 640, 512, 25, 100},
-        FormatCase{"0x3280:fast", 0, 256, true, 640, 256, 21, 100},
-        FormatCase{"0x3280:fast", 1, 512, false, 320, 256, 23, 0},
-        FormatCase{"0x3280:fast", 1, 512, true, 320, 256, 23, 48},
-        FormatCase{"0x3280:fast", 2, 512, true, 640, 512, 21, 104},
-        FormatCase{"0x3290:fast", 0, 512, false, 640, 512, 25, 4}));
+INSTANTIATE_TEST_SUITE_P(ReadoutModesMirrorsAndBoards, FormatRegistersTest,
+                         ::testing::Values(
+                             // The standard board delivers 16-bit gray: offsets 8/104 and 4/52.
+                             FormatCase{"0x3280:standard", 0, 512, false, 640, 512, 25, 8},
+                             FormatCase{"0x3280:standard", 0, 512, true, 640, 512, 25, 104},
+                             FormatCase{"0x3280:standard", 0, 256, false, 640, 256, 21, 8},
+                             FormatCase{"0x3280:standard", 1, 512, false, 320, 256, 23, 4},
+                             FormatCase{"0x3280:standard", 1, 512, true, 320, 256, 23, 52},
+                             FormatCase{"0x3280:standard", 2, 512, false, 640, 512, 21, 8},
+                             FormatCase{"0x3280:standard", 2, 512, true, 640, 512, 21, 104},
+                             // The fast board does not: offsets 4/100 and 0/48; mode 2 as on the standard board.
+                             FormatCase{"0x3280:fast", 0, 512, false, 640, 512, 25, 4},
+                             FormatCase{"0x3280:fast", 0, 512, true, 640, 512, 25, 100},
+                             FormatCase{"0x3280:fast", 0, 256, true, 640, 256, 21, 100},
+                             FormatCase{"0x3280:fast", 1, 512, false, 320, 256, 23, 0},
+                             FormatCase{"0x3280:fast", 1, 512, true, 320, 256, 23, 48},
+                             FormatCase{"0x3280:fast", 2, 512, true, 640, 512, 21, 104},
+                             FormatCase{"0x3290:fast", 0, 512, false, 640, 512, 25, 4}));
 
 using GeometryTest = DeviceTest;
 

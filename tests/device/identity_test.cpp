@@ -52,7 +52,7 @@ TEST_F(IdentityTest, TableGettersNamesAndTheirLimits) {
     EXPECT_EQ(device.GetTableProductId(index), expected[index][0]) << index;
     EXPECT_EQ(device.GetTableOrdinal(index), expected[index][1]) << index;
   }
-  for (int index : {3, 31, 32, 1000}) {
+  for (int index : {-1, 3, 31, 32, 1000}) {
     EXPECT_EQ(device.GetTableVendorId(index), 0) << index;
     EXPECT_EQ(device.GetTableProductId(index), 0) << index;
     EXPECT_EQ(device.GetTableOrdinal(index), -1) << index;

@@ -10,8 +10,8 @@ constexpr int kWidth = 640;
 constexpr int kHeight = 512;
 
 int Expected(SceneLayout layout, int x, int y, uint32_t counter, int bytesPerPixel) {
-  const int sample = virtualcam::PatternSample(layout.flipX ? kWidth - 1 - x : x, layout.flipY ? kHeight - 1 - y : y,
-                                               counter);
+  const int sample =
+      virtualcam::PatternSample(layout.flipX ? kWidth - 1 - x : x, layout.flipY ? kHeight - 1 - y : y, counter);
   return bytesPerPixel == 2 ? sample : sample >> 4;
 }
 
@@ -33,15 +33,16 @@ int FrameImage::Sample(int x, int y) const {
   }
   if (wrong == 0) return ::testing::AssertionSuccess();
   return ::testing::AssertionFailure() << wrong << " pixels differ from the pattern of frame " << counter
-                                       << ", the first at (" << firstX << ", " << firstY << "): "
-                                       << image.Sample(firstX, firstY) << " instead of "
+                                       << ", the first at (" << firstX << ", " << firstY
+                                       << "): " << image.Sample(firstX, firstY) << " instead of "
                                        << Expected(layout, firstX, firstY, counter, image.bytesPerPixel);
 }
 
 int PatternCounter(const FrameImage& image, SceneLayout layout) {
   for (int counter = 0; counter < 256; ++counter) {
     bool all = true;
-    for (int x = 0; x < kWidth && all; ++x) all = image.Sample(x, 0) == Expected(layout, x, 0, counter, image.bytesPerPixel);
+    for (int x = 0; x < kWidth && all; ++x)
+      all = image.Sample(x, 0) == Expected(layout, x, 0, counter, image.bytesPerPixel);
     if (all) return counter;
   }
   return -1;

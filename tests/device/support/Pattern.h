@@ -32,6 +32,8 @@ struct FrameImage {
 int PatternCounter(const FrameImage& image, SceneLayout layout);
 
 // A buffer for one full frame at `bytesPerPixel`.
-inline std::vector<uint8_t> FrameBuffer(int bytesPerPixel) { return std::vector<uint8_t>(640 * 512 * bytesPerPixel); }
+inline std::vector<uint8_t> FrameBuffer(int bytesPerPixel) {
+  return std::vector<uint8_t>(640 * 512 * bytesPerPixel);
+}
 
 }  // namespace tevrin::test
