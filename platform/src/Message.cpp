@@ -68,18 +68,23 @@ extern "C" void WINAPI PostQuitMessage(int exitCode) {
 
 extern "C" LRESULT WINAPI SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   auto queue = CurrentQueue();
-  std::shared_ptr<MessageQueue> receiver;
+  auto sent = std::make_shared<SentMessage>(SentMessage{window, message, wParam, lParam, queue, {}});
+  bool delivered = false;
   {
     Desktop& desktop = Desktop::Instance();
     std::lock_guard lock(desktop.mutex);
     Window* target = desktop.FindLocked(window);
     if (!target) return 0;
-    receiver = target->queue;
+    if (target->queue != queue) {
+      // Delivered before the desktop lock is released: a window destroyed
+      // from now on answers the message (with 0) instead of leaving its
+      // sender waiting for a thread that may never pump again.
+      if (!target->queue->Deliver(sent)) return 0;
+      delivered = true;
+    }
   }
-  if (receiver == queue) return tevrin::win32::CallWindowProcedure(window, message, wParam, lParam);
-  auto sent = std::make_shared<SentMessage>(SentMessage{window, message, wParam, lParam, queue, {}});
-  if (!receiver->Deliver(sent)) return 0;
-  return queue->AwaitReply(*sent);
+  if (delivered) return queue->AwaitReply(*sent);
+  return tevrin::win32::CallWindowProcedure(window, message, wParam, lParam);
 }
 
 extern "C" BOOL WINAPI GetMessageA(LPMSG message, HWND window, UINT first, UINT last) {
