@@ -266,7 +266,6 @@ class CTevrinU3K5Base {
   int BytesPerPixel() const;
   void FreeBuffers();
   bool AllocateBuffers(int ringBytes);
-  bool WriteFormatRegisters(int height);
   int SetFamilyTriggerMode(int mode);
   int FindTableIndex(int ordinal);
 
