@@ -17,6 +17,7 @@
 
 #include "usb/TevrinCy3Cam.h"
 #include "support/StreamFrame.h"
+#include "support/VirtualCamera.h"
 
 namespace {
 
@@ -32,12 +33,7 @@ class VirtualCameraTest : public ::testing::Test {
  protected:
   // `cameras` in the virtual camera's list syntax; the first one selected.
   std::unique_ptr<CTevrinCy3Cam> Open(const char* cameras) {
-    EXPECT_TRUE(vc::Configure(cameras));
-    auto camera = std::make_unique<CTevrinCy3Cam>();
-    EXPECT_GT(camera->ScanDevices(), 0);
-    EXPECT_TRUE(camera->SelectDevice(0));
-    EXPECT_TRUE(camera->AllocateTransfer());
-    return camera;
+    return tevrin::test::OpenVirtualCamera(cameras);
   }
 
   static bool WriteSensor(CControllerBase& camera, uint16_t address, uint8_t value) {

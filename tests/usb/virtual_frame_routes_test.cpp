@@ -16,6 +16,7 @@
 
 #include "usb/TevrinCy3Cam.h"
 #include "support/StreamFrame.h"
+#include "support/VirtualCamera.h"
 
 namespace {
 
@@ -51,11 +52,7 @@ int PatternCounter(const std::vector<uint8_t>& bytes, int width, int height, int
 class VirtualFrameRoutesTest : public ::testing::Test {
  protected:
   std::unique_ptr<CTevrinCy3Cam> Open(const char* cameras) {
-    EXPECT_TRUE(vc::Configure(cameras));
-    auto camera = std::make_unique<CTevrinCy3Cam>();
-    EXPECT_GT(camera->ScanDevices(), 0);
-    EXPECT_TRUE(camera->SelectDevice(0));
-    EXPECT_TRUE(camera->AllocateTransfer());
+    auto camera = tevrin::test::OpenVirtualCamera(cameras);
     EXPECT_TRUE(camera->OpenStream());
     return camera;
   }
