@@ -46,7 +46,7 @@ struct Pipeline {
     FrameJob job;
     job.images = {&images[0], &images[1], &images[2], &images[3], &images[4], &images[5]};
     job.settings = &settings;
-    job.colorMode = colorMode;
+    job.colorMode = static_cast<tevrin::image::ColorMode>(colorMode);
     job.mirror = mirror;
     return job;
   }

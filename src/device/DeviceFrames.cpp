@@ -99,9 +99,10 @@ int CTevrinU3K5Base::GetCapturedFrame(uint8_t* buffer, int bottomUp) {
 // the copy stays new for the next wait.
 int CTevrinU3K5Base::GetFrame(uint8_t* buffer, int bottomUp) {
   const int writeIndex = writeIndex_;
-  CopyOut(NewestIndex(writeIndex, ringSize_), buffer, frameSize_, nullptr, nullptr, bottomUp);
+  const int copied =
+      buffer ? CopyOut(NewestIndex(writeIndex, ringSize_), buffer, frameSize_, nullptr, nullptr, bottomUp) : 0;
   lastReadIndex_ = writeIndex;
-  return 0;
+  return copied;
 }
 
 int CTevrinU3K5Base::GetFrameEx(uint8_t* buffer, uint64_t* extra, int* extraByte, int fromSlot0) {

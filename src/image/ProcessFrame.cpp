@@ -15,19 +15,18 @@ namespace {
 enum GrayMode { kGrayOff = 0, kGrayGains = 1, kGrayLuminance = 2 };
 
 CDibImage* RawFrame(const FrameJob& job) {
-  const bool wide = job.colorMode == 1 || job.colorMode == 4 || job.colorMode == 5;
-  return wide ? job.images.frame16 : job.images.frame8;
+  return Describe(job.colorMode).rawBits == 16 ? job.images.frame16 : job.images.frame8;
 }
 
 CDibImage* ColourOutput(const FrameJob& job) {
   switch (job.colorMode) {
-    case 2:
+    case ColorMode::Bgr24:
       return job.images.color24;
-    case 3:
+    case ColorMode::Bgra32:
       return job.images.color32;
-    case 4:
+    case ColorMode::Bgr48:
       return job.images.color48;
-    case 5:
+    case ColorMode::Bgra64:
       return job.images.color64;
     default:
       return nullptr;
@@ -77,12 +76,13 @@ bool BalanceWhite(const CDibImage& raw, int bayerMode, ImageSettings& settings) 
 }  // namespace
 
 bool ProcessFrame(const FrameJob& job) {
+  if (!job.settings || !ColorModeAt(static_cast<int>(job.colorMode))) return false;
   CDibImage* raw = RawFrame(job);
-  if (!job.settings || !raw || !raw->Bits() || job.colorMode < 0 || job.colorMode > 5) return false;
+  if (!raw || !raw->Bits()) return false;
   ImageSettings& settings = *job.settings;
   bool measured = false;
 
-  if (job.colorMode <= 1) {
+  if (Describe(job.colorMode).monochrome) {
     if (settings.grayMode == kGrayGains) measured |= LevelGrayCells(*raw, settings);
     if (settings.grayMode == kGrayLuminance) ReplaceByLuminance(*raw, job.images.color24, settings);
   }

@@ -1,15 +1,17 @@
 // ProcessFrame turns the raw frame of the instance into the output image of
 // its colour mode, in place on the instance's preallocated buffers:
 //
-//   tevrin::image::ProcessFrame({images, &image_, colorMode_, mirror});
+//   tevrin::image::ProcessFrame({images, &settings, ColorMode::Gray16, mirror});
 //
 // called by the acquisition thread inside the frame lock, right after
 // SpreadRows. Steps in order: the gray gains or the luminance (monochrome
 // modes), the software mirror, the white balance and the demosaic (colour
-// modes). Colour mode i (0..5) means 8, 16, 24, 32, 48, 64 bits; modes 1, 4
-// and 5 take their raw frame from Frame16, the others from Frame8. Missing
-// or mis-sized buffers skip the steps that need them; nothing is allocated.
+// modes). The raw frame is Frame16 for modes of 16-bit samples, Frame8 for
+// the others. Missing or mis-sized buffers skip the steps that need them;
+// nothing is allocated.
 #pragma once
+
+#include "image/ColorMode.h"
 
 struct ImageSettings;
 class CDibImage;
@@ -40,7 +42,7 @@ struct FrameJob {
   // Read once per frame; the gray auto gain, its request counter, the Bayer
   // gains and the automatic white-balance flags are written back.
   ImageSettings* settings = nullptr;
-  int colorMode = 0;
+  ColorMode colorMode = ColorMode::Gray8;
   MirrorFlags mirror;
 };
 

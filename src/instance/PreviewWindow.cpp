@@ -1,14 +1,13 @@
-// The preview window: a child of the application's window or a top-level
-// window of its own, showing each processed frame. Image rows are stored
-// top row first while the bitmaps say bottom-up, so both drawing paths
-// mirror vertically.
+// Image rows are stored top row first while the bitmaps say bottom-up, so
+// both drawing paths mirror vertically.
+#include "instance/PreviewWindow.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 
 #include "image/OutputRoutines.h"
-#include "instance/Tevrin.h"
 
 namespace {
 
@@ -22,92 +21,88 @@ LRESULT CALLBACK PreviewWindowProc(HWND window, UINT message, WPARAM wParam, LPA
   return DefWindowProcA(window, message, wParam, lParam);
 }
 
-}  // namespace
-
-bool CTevrin::PreviewConfigured() const {
-  return previewParent_ || previewPlacement_[0] || previewPlacement_[1] || previewPlacement_[2] ||
-         previewPlacement_[3];
+HWND CreateChild(const char* className, const PreviewPlacement& placement) {
+  return CreateWindowExA(0, className, kChildName, kChildStyle, placement.x, placement.y, placement.width,
+                         placement.height, placement.parent,
+                         reinterpret_cast<HMENU>(static_cast<intptr_t>(kChildIdentifier)), GetModuleHandleA(nullptr),
+                         nullptr);
 }
 
-HWND CTevrin::CreatePreviewWindow() {
-  const auto address = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(this));
-  std::snprintf(className_, sizeof className_, "VideoRenderer_%08x_%08x", address,
+HWND CreateTopLevel(const char* className, int clientWidth, int clientHeight) {
+  RECT rect{0, 0, clientWidth, clientHeight};
+  if (!AdjustWindowRectEx(&rect, kTopLevelStyle, FALSE, 0)) return nullptr;
+  const int width = rect.right - rect.left;
+  const int height = rect.bottom - rect.top;
+  const int x = std::max(0, (GetSystemMetrics(SM_CXSCREEN) - width) / 2);
+  const int y = std::max(0, (GetSystemMetrics(SM_CYSCREEN) - height) / 2);
+  return CreateWindowExA(0, className, kTopLevelName, kTopLevelStyle, x, y, width, height, nullptr, nullptr,
+                         GetModuleHandleA(nullptr), nullptr);
+}
+
+}  // namespace
+
+std::unique_ptr<CPreviewWindow> CPreviewWindow::Create(const PreviewPlacement& placement, int clientWidth,
+                                                       int clientHeight, const void* owner) {
+  std::unique_ptr<CPreviewWindow> preview(new CPreviewWindow());
+  const auto address = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(owner));
+  std::snprintf(preview->className_, sizeof preview->className_, "VideoRenderer_%08x_%08x", address,
                 static_cast<unsigned>(timeGetTime() + static_cast<DWORD>(std::rand())));
-  const HINSTANCE module = GetModuleHandleA(nullptr);
   WNDCLASSEXA windowClass{};
   windowClass.cbSize = sizeof windowClass;
   windowClass.lpfnWndProc = PreviewWindowProc;
-  windowClass.hInstance = module;
+  windowClass.hInstance = GetModuleHandleA(nullptr);
   windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
   windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
-  windowClass.lpszClassName = className_;
-  if (!RegisterClassExA(&windowClass)) return nullptr;
-
-  HWND window = nullptr;
-  if (previewParent_) {
-    window = CreateWindowExA(0, className_, kChildName, kChildStyle, previewPlacement_[0], previewPlacement_[1],
-                             previewPlacement_[2], previewPlacement_[3], previewParent_,
-                             reinterpret_cast<HMENU>(static_cast<intptr_t>(kChildIdentifier)), module, nullptr);
-  } else {
-    const int divisor = SubSampleDivisor(subSample_);
-    RECT rect{0, 0, geometry_.EH / divisor, geometry_.EV / divisor};
-    if (!AdjustWindowRectEx(&rect, kTopLevelStyle, FALSE, 0)) return nullptr;
-    const int width = rect.right - rect.left;
-    const int height = rect.bottom - rect.top;
-    const int x = std::max(0, (GetSystemMetrics(SM_CXSCREEN) - width) / 2);
-    const int y = std::max(0, (GetSystemMetrics(SM_CYSCREEN) - height) / 2);
-    window = CreateWindowExA(0, className_, kTopLevelName, kTopLevelStyle, x, y, width, height, nullptr, nullptr,
-                             module, nullptr);
+  windowClass.lpszClassName = preview->className_;
+  if (!RegisterClassExA(&windowClass)) {
+    preview->className_[0] = '\0';
+    return nullptr;
   }
+  HWND window = placement.parent ? CreateChild(preview->className_, placement)
+                                 : CreateTopLevel(preview->className_, clientWidth, clientHeight);
+  preview->window_ = window;
   if (!window) return nullptr;
   SetFocus(window);
   ShowWindow(window, SW_SHOW);
   if (!UpdateWindow(window)) return nullptr;
-  return window;
+  preview->dc_ = GetDC(window);
+  if (!preview->dc_) return nullptr;
+  return preview;
 }
 
-void CTevrin::DestroyPreviewWindow() {
-  if (previewDc_) ReleaseDC(previewWindow_, previewDc_);
-  if (previewWindow_) DestroyWindow(previewWindow_);
-  previewDc_ = nullptr;
-  previewWindow_ = nullptr;
+CPreviewWindow::~CPreviewWindow() {
+  if (dc_) ReleaseDC(window_, dc_);
+  if (window_) DestroyWindow(window_);
+  if (className_[0]) UnregisterClassA(className_, GetModuleHandleA(nullptr));
 }
 
-// The back-buffer for scaled drawing, at the window's client size.
-void CTevrin::SizeDisplayImage() {
-  if (!previewWindow_ || !previewDc_ || !IsWindowVisible(previewWindow_)) return;
+bool CPreviewWindow::Visible(RECT* client) const {
+  if (!IsWindowVisible(window_)) return false;
+  GetClientRect(window_, client);
+  return client->right > 0 && client->bottom > 0;
+}
+
+void CPreviewWindow::SizeBackBuffer(int bits) {
   RECT client{};
-  GetClientRect(previewWindow_, &client);
-  if (client.right <= 0 || client.bottom <= 0) return;
-  CDibImage& display = *images_[kDisplayImage];
-  const uint16_t bits = colorMode_ <= 1 ? 8 : 24;
-  if (display.Width() == client.right && display.Height() == client.bottom && display.BitCount() == bits) return;
-  if (display.Create(client.right, client.bottom, bits) && bits == 8) display.SetPalette(0);
-}
-
-void CTevrin::DrawFrame() {
-  if (!previewWindow_) return;
-  // The source: an 8- or 24-bit image of the output.
-  CDibImage* source = OutputImage();
-  if (colorMode_ == 1) {
-    images_[kFrame8]->Apply(tevrin::image::kDisplayGray16, *source);
-    source = images_[kFrame8].get();
-  } else if (colorMode_ >= 3) {
-    images_[kColor24]->Apply(colorMode_ == 3 ? tevrin::image::kDisplayColor32 : tevrin::image::kDisplayColor48,
-                             *source);
-    source = images_[kColor24].get();
-  }
-  RECT client{};
-  GetClientRect(previewWindow_, &client);
-  if (!IsWindowVisible(previewWindow_) || client.right <= 0 || client.bottom <= 0 || !previewDc_) return;
-  const int width = source->Width();
-  const int height = source->Height();
-  if (client.right == width && client.bottom == height && colorMode_ != 1) {
-    StretchBlt(previewDc_, 0, 0, width, height, source->Dc(), 0, height, width, -height, SRCCOPY);
+  if (!Visible(&client)) return;
+  if (backBuffer_.Width() == client.right && backBuffer_.Height() == client.bottom && backBuffer_.BitCount() == bits) {
     return;
   }
-  SizeDisplayImage();
-  CDibImage& display = *images_[kDisplayImage];
-  display.Apply(display.BitCount() == 8 ? tevrin::image::kScaleGray8 : tevrin::image::kScaleColor24, *source);
-  BitBlt(previewDc_, 0, 0, client.right, client.bottom, display.Dc(), 0, 0, SRCCOPY);
+  if (backBuffer_.Create(client.right, client.bottom, static_cast<uint16_t>(bits)) && bits == 8) {
+    backBuffer_.SetPalette(0);
+  }
+}
+
+void CPreviewWindow::Draw(const CDibImage& picture, bool direct) {
+  RECT client{};
+  if (!Visible(&client)) return;
+  const int width = picture.Width();
+  const int height = picture.Height();
+  if (direct && client.right == width && client.bottom == height) {
+    StretchBlt(dc_, 0, 0, width, height, picture.Dc(), 0, height, width, -height, SRCCOPY);
+    return;
+  }
+  SizeBackBuffer(picture.BitCount() == 8 ? 8 : 24);
+  backBuffer_.Apply(backBuffer_.BitCount() == 8 ? tevrin::image::kScaleGray8 : tevrin::image::kScaleColor24, picture);
+  BitBlt(dc_, 0, 0, client.right, client.bottom, backBuffer_.Dc(), 0, 0, SRCCOPY);
 }

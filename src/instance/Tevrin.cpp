@@ -1,8 +1,11 @@
 #include "instance/Tevrin.h"
 
 #include <algorithm>
+#include <new>
+
 #include <cstdio>
 #include <cstring>
+#include "device/TevrinUSB3K5SimpleSdk.h"
 
 namespace {
 
@@ -22,13 +25,23 @@ void FormatDeviceName(char* out, int size, int ordinal) {
 
 }  // namespace
 
+std::unique_ptr<CTevrinU3K5Base> MakeCameraDevice() {
+  return std::unique_ptr<CTevrinU3K5Base>(new (std::nothrow) CTevrinUSB3K5SimpleSdk());
+}
+
 CTevrin::CTevrin(DeviceFactory makeDevice) : makeDevice_(std::move(makeDevice)) {}
 
 CTevrin::~CTevrin() {
   deviceNumber_ = -1;
   if (storedSettingsRead_) SaveCameraSettings();
-  Close();
+  ReleaseDevice();
+}
+
+// The acquisition stops and goes before the device object it uses.
+void CTevrin::ReleaseDevice() {
+  acquisition_.reset();
   if (device_) device_->CloseDevice();
+  device_.reset();
 }
 
 int CTevrin::Initialize(HWND notifyWindow) {
@@ -37,12 +50,11 @@ int CTevrin::Initialize(HWND notifyWindow) {
   if (storedSettingsRead_) SaveCameraSettings();
   storedSettingsRead_ = 0;
   settingsLoaded_ = 0;
-  if (device_) Close();  // no thread may use the old device object
-  device_.reset();
+  ReleaseDevice();
   deviceNumber_ = -1;
   settingsNumber_ = 0;
   if (makeDevice_) device_ = makeDevice_();
-  const bool imagesMade = CreateImages();
+  if (device_) acquisition_.reset(new (std::nothrow) CAcquisition(*this, *device_));
   notifyWindow_ = notifyWindow;
   if (notifyWindow) {
     DEV_BROADCAST_DEVICEINTERFACE_A filter{};
@@ -50,14 +62,16 @@ int CTevrin::Initialize(HWND notifyWindow) {
     filter.dbcc_devicetype = DBT_DEVTYP_DEVICEINTERFACE;
     filter.dbcc_classguid = kInterfaceClass;
     // The registration lives as long as the window; it is never undone.
-    if (!RegisterDeviceNotificationA(notifyWindow, &filter, DEVICE_NOTIFY_WINDOW_HANDLE)) return 0;
+    if (!RegisterDeviceNotificationA(notifyWindow, &filter, DEVICE_NOTIFY_WINDOW_HANDLE)) {
+      return RecordError(TEVRIN_ERROR_WINDOW_OR_SIZE);
+    }
   }
-  if ((makeDevice_ && !device_) || !imagesMade) return RecordError(TEVRIN_ERROR_BUFFER);
-  if (!SizeReferenceImages()) return 0;
+  if (makeDevice_ && (!device_ || !acquisition_)) return RecordError(TEVRIN_ERROR_BUFFER);
+  if (!SizeReferenceImages()) return RecordError(TEVRIN_ERROR_BUFFER);
   ReadStoredGeometry();
   if (!device_) return 1;
   device_->SetProductId(kProductId);
-  device_->CreateController(notifyWindow, kInterfaceClass);
+  device_->CreateController(notifyWindow, &kInterfaceClass);
   if (device_->CountDevices(kProductId) == 1) SetDeviceNumber(0);
   LoadCameraSettings(settingsNumber_);
   ReadStoredFormat();
@@ -111,12 +125,11 @@ void CTevrin::SendAnalogToDevice() {
 }
 
 void CTevrin::SendGainsAndExposure() {
-  using Channel = CCameraDevice::ColorChannel;
   device_->SetGlobalGain(analog_.globalGain);
-  device_->SetColorGain(Channel::Green1, analog_.gainGreen1);
-  device_->SetColorGain(Channel::Red, analog_.gainRed);
-  device_->SetColorGain(Channel::Blue, analog_.gainBlue);
-  device_->SetColorGain(Channel::Green2, analog_.gainGreen2);
+  device_->SetColorGainGreen1(analog_.gainGreen1);
+  device_->SetColorGainRed(analog_.gainRed);
+  device_->SetColorGainBlue(analog_.gainBlue);
+  device_->SetColorGainGreen2(analog_.gainGreen2);
   if (device_->HasExposureSeconds()) {
     device_->SetExposureSeconds(analog_.exposureSeconds);
   } else {
@@ -180,11 +193,12 @@ int CTevrin::GetCameraInfo(CameraInfo* info) {
   info->globalGainMax = device_->GetGlobalGainMax();
   info->colorGainMin = device_->GetColorGainMin();
   info->colorGainMax = device_->GetColorGainMax();
-  info->exposureMin = device_->GetExposureMin();
-  info->exposureMax = device_->GetExposureMax();
+  info->exposureMin = device_->GetExposureTimeMin();
+  info->exposureMax = device_->GetExposureTimeMax();
   if (info->size >= static_cast<int>(sizeof(CameraInfo))) {
-    info->exposureSecondsMin = device_->GetExposureSecondsMin();
-    info->exposureSecondsMax = device_->GetExposureSecondsMax();
+    info->exposureSecondsMin = info->exposureSecondsMax = 0.0;
+    device_->GetExposureSecondsMin(&info->exposureSecondsMin);
+    device_->GetExposureSecondsMax(&info->exposureSecondsMax);
   }
   return 1;
 }

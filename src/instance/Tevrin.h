@@ -8,12 +8,17 @@
 
 #include <TevrinSdk_Halden.h>
 
+#include "device/TevrinU3K5Base.h"
+#include "image/ColorMode.h"
 #include "image/DibImage.h"
-#include "instance/CameraDevice.h"
+#include "instance/Acquisition.h"
 #include "instance/ErrorHistory.h"
 #include "instance/Lock.h"
 #include "settings/Geometry.h"
 #include "settings/SettingsBlocks.h"
+
+// The device object of the SDK's instances.
+std::unique_ptr<CTevrinU3K5Base> MakeCameraDevice();
 
 // One configuration-file record.
 struct ConfigRecord {
@@ -22,15 +27,15 @@ struct ConfigRecord {
 };
 
 // The object behind one handle: the camera's settings, its error history and
-// the operations the exports reach. Each operation returns 1 on success and,
-// on failure, records a TevrinError code (posted to the notification window)
-// and returns 0, unless it says otherwise.
-class CTevrin {
+// the operations the exports reach; its acquisition is a CAcquisition. Each
+// operation returns 1 on success and, on failure, records a TevrinError code
+// (posted to the notification window) and returns 0, unless it says otherwise.
+// The instance reaches the camera only through the device object's operations.
+class CTevrin : private CAcquisition::Host {
  public:
-  // Makes the device object at Initialize. Empty: this build has no device
-  // layer, and the instance lives without a camera (operations needing one
-  // fail with TEVRIN_ERROR_NOT_READY).
-  using DeviceFactory = std::function<std::unique_ptr<CCameraDevice>()>;
+  // Makes the device object at Initialize. Empty: the instance lives without
+  // a camera (operations needing one fail with TEVRIN_ERROR_NOT_READY).
+  using DeviceFactory = std::function<std::unique_ptr<CTevrinU3K5Base>()>;
 
   static constexpr int kProductId = 0x3280;
   static constexpr GUID kInterfaceClass = {
@@ -44,7 +49,7 @@ class CTevrin {
   int Initialize(HWND notifyWindow);
 
   // Error model.
-  int RecordError(int code);  // always returns 0
+  int RecordError(int code) override;  // always returns 0
   template <typename Result>
   Result Fail(int code, Result result) {
     RecordError(code);
@@ -115,8 +120,8 @@ class CTevrin {
   int Close();
   int GetImage(BYTE* buffer, int size, int rowOrder);
   int SaveImage(const char* path, int format);
-  int AcquisitionState() const { return acquisitionState_; }
-  HWND PreviewWindow() const { return previewWindow_; }
+  ::AcquisitionState AcquisitionState() const;
+  HWND PreviewWindow() const;
   // Runs a modal setting dialog with the acquisition paused: a preview or a
   // prepared capture stops and starts again afterwards, a trigger acquisition
   // idles. A dialog that ends with 1 (OK) has stored a new geometry and
@@ -125,7 +130,7 @@ class CTevrin {
   // Dark (kind 0) or white (kind 1) reference from the current frame.
   int UpdateMaskData(int kind);
   // Mask files, recording and the setting dialogs are not offered yet.
-  int NeedsAcquisition();
+  int NotOfferedYet();
 
   // Configuration file and the operations this camera does not offer.
   int LoadConfigFile(const char* path);
@@ -138,9 +143,9 @@ class CTevrin {
   int GetClock() const { return clock_; }
 
   // Read-only views for callers that inspect the stored state.
-  const ImageSettings& Image() const { return image_; }
+  ImageSettings Image() const;
   const AnalogSettings& Analog() const { return analog_; }
-  const Geometry& CurrentGeometry() const { return geometry_; }
+  Geometry CurrentGeometry() const;
   int DeviceNumber() const { return deviceNumber_; }
   int MaskFilter() const { return maskFilter_; }
   int DotFilter() const { return dotFilter_; }
@@ -149,43 +154,33 @@ class CTevrin {
   // One row of the filter-value table.
   struct FilterEntry;
 
-  // The image objects, in this order.
-  enum ImageIndex {
-    kFrame8, kFrame16, kColor24, kColor32, kColor48, kColor64, kSharpenCopy, kDisplayImage,
-    kDarkRef8, kWhiteRef8, kDarkRef16, kWhiteRef16, kHotMap8, kColdMap8, kHotMap16, kColdMap16,
-    kDotMap8, kDotMap16, kImageCount
+ private:
+  // The reference images of the defect mask and the maps built from them.
+  enum MaskIndex {
+    kDarkRef8,
+    kWhiteRef8,
+    kDarkRef16,
+    kWhiteRef16,
+    kHotMap8,
+    kColdMap8,
+    kHotMap16,
+    kColdMap16,
+    kDotMap8,
+    kDotMap16,
+    kMaskCount
   };
 
- private:
-  // Images.
-  bool CreateImages();
   bool SizeReferenceImages();
-  CDibImage* RawImage() const;
-  CDibImage* OutputImage() const;
-  int OutputBits() const;
-  bool SizeOutputImages(int width, int height);
-  int CopyImageTo(BYTE* buffer, int size, int rowOrder);
+  void ReleaseDevice();
 
-  // Acquisition.
-  int AcquisitionSetup();
-  int StartAcquisitionThread();
-  static DWORD WINAPI AcquisitionThread(void* self);
-  void PreviewLoop();
-  void TriggerLoop();
-  bool ReadFrame();
-  void ProcessRawFrame();
-  void FillFrameInfo(int rate);
-  void CountFrameForRate();
-  void PostFrameMessage(WPARAM wParam, LPARAM lParam);
-  void StoreFrameTarget(HWND frameWindow, BYTE* buffer, int size, int rowOrder);
-  int OpenPreviewWindow();
-
-  // Preview window.
-  bool PreviewConfigured() const;
-  HWND CreatePreviewWindow();
-  void DrawFrame();
-  void DestroyPreviewWindow();
-  void SizeDisplayImage();
+  // What the acquisition asks of the instance.
+  int CheckCamera() override;
+  AcquisitionFormat Format() override;
+  int PrepareCamera(const AcquisitionFormat& format) override;
+  PreviewPlacement Placement() override;
+  int WaitTime() override { return waitTime_; }
+  FrameSettings TakeFrameSettings() override;
+  void StoreMeasurements(const FrameSettings& before, const FrameSettings& after) override;
 
   static const FilterEntry* FindFilter(int id);
   int SetDeviceFilter(const FilterEntry& entry, int value);
@@ -204,23 +199,28 @@ class CTevrin {
   void SaveCameraSettings();
 
   DeviceFactory makeDevice_;
-  std::unique_ptr<CCameraDevice> device_;
+  std::unique_ptr<CTevrinU3K5Base> device_;
+  // Made with the device object and gone before it.
+  std::unique_ptr<CAcquisition> acquisition_;
   HWND notifyWindow_ = nullptr;
-  HWND previewParent_ = nullptr;
-  int previewPlacement_[4] = {0, 0, Geometry::kMaxWidth, Geometry::kMaxHeight};
+  // Guards what callers change while frames are processed: the image
+  // settings, the mirror flags and the geometry.
+  mutable std::mutex settingsLock_;
+  PreviewPlacement placement_;
   Geometry geometry_;
   ImageSettings image_;
   AnalogSettings analog_;
+  // Whether the sensor mirrors by itself, read at each acquisition setup.
+  bool mirrorHInSensor_ = false;
+  bool mirrorVInSensor_ = false;
   int exposureScratch_ = 1;
   int realExposure_ = 0;
-  CCriticalSection frameLock_;
   int settingsLoaded_ = 0;
   std::vector<ConfigRecord> configList_;
-  std::atomic<int> acquisitionState_{0};
-  std::atomic<int> imageValid_{0};
-  int colorMode_ = 0;
-  int subSample_ = 0;
-  int waitTime_ = 10;
+  // The colour mode as an index of the colour-mode table.
+  std::atomic<int> colorMode_{0};
+  std::atomic<int> subSample_{0};
+  std::atomic<int> waitTime_{10};
   int clock_ = 0;
   // The camera whose analog, filter and gray values the instance holds: the
   // device object's current number.
@@ -230,29 +230,9 @@ class CTevrin {
   int storedSettingsRead_ = 0;
   CErrorHistory errors_;
   int deviceNumber_ = -1;
-  int maskFilter_ = 0;
-  int dotFilter_ = 0;
+  std::atomic<int> maskFilter_{0};
+  std::atomic<int> dotFilter_{0};
   CCriticalSection maskLock_;
-
-  std::unique_ptr<CDibImage> images_[kImageCount];
-  HWND previewWindow_ = nullptr;
-  HDC previewDc_ = nullptr;
-  char className_[256] = {};
-  std::atomic<int> runFlag_{0};
-  HANDLE acquisitionThread_ = nullptr;
-  DWORD acquisitionThreadId_ = 0;
-  HANDLE acquisitionDone_ = nullptr;
-  HWND frameWindow_ = nullptr;
-  BYTE* callerBuffer_ = nullptr;
-  int callerBufferSize_ = 0;
-  int rowOrder_ = 0;
-  FrameInfo frameInfo_{};
-  int frameRate10_ = 0;
-  int frameCount_ = 0;
-  DWORD rateWindowStart_ = GetTickCount();
-  int snapTimeout_ = 3000;
-  // Whether the sensor mirrors by itself, read at each acquisition setup.
-  bool mirrorHInSensor_ = false;
-  bool mirrorVInSensor_ = false;
+  CDibImage masks_[kMaskCount];
   std::atomic<int> maskUpdating_{0};
 };

@@ -27,7 +27,7 @@ void CTevrin::RefreshExposureSeconds() {
 }
 
 int CTevrin::SetExposureUnits(int units) {
-  if (units < device_->GetExposureMin() || units > device_->GetExposureMax()) {
+  if (units < device_->GetExposureTimeMin() || units > device_->GetExposureTimeMax()) {
     return RecordError(TEVRIN_ERROR_ARGUMENT);
   }
   if (!device_->SetExposure(units)) return RecordError(TEVRIN_ERROR_REGISTER);

@@ -28,8 +28,9 @@ struct CTevrin::FilterEntry {
   int min = INT_MIN;
   int max = INT_MAX;
   int ImageSettings::*image = nullptr;
-  int CTevrin::*own = nullptr;
-  CCameraDevice::ColorChannel channel = CCameraDevice::ColorChannel::Green1;
+  std::atomic<int> CTevrin::*own = nullptr;
+  int (CTevrinU3K5Base::*setGain)(int) = nullptr;
+  int (CTevrinU3K5Base::*getGain)() = nullptr;
   int AnalogSettings::*analog = nullptr;
 };
 
@@ -37,7 +38,7 @@ namespace {
 
 using Entry = CTevrin::FilterEntry;
 using Kind = FilterKind;
-using Channel = CCameraDevice::ColorChannel;
+using Device = CTevrinU3K5Base;
 
 }  // namespace
 
@@ -55,11 +56,16 @@ const CTevrin::FilterEntry* CTevrin::FindFilter(int id) {
       {10, Kind::Flag, INT_MIN, INT_MAX, &ImageSettings::bayerGainAuto},
       {11, Kind::Stored, 0, 200, &ImageSettings::gamma},
       {12, Kind::Stored, 0, 3, &ImageSettings::bayerMode},
-      {13, Kind::GlobalGain, INT_MIN, INT_MAX, nullptr, nullptr, Channel::Green1, &AnalogSettings::globalGain},
-      {14, Kind::ColorGain, INT_MIN, INT_MAX, nullptr, nullptr, Channel::Red, &AnalogSettings::gainRed},
-      {15, Kind::ColorGain, INT_MIN, INT_MAX, nullptr, nullptr, Channel::Green1, &AnalogSettings::gainGreen1},
-      {16, Kind::ColorGain, INT_MIN, INT_MAX, nullptr, nullptr, Channel::Green2, &AnalogSettings::gainGreen2},
-      {17, Kind::ColorGain, INT_MIN, INT_MAX, nullptr, nullptr, Channel::Blue, &AnalogSettings::gainBlue},
+      {13, Kind::GlobalGain, INT_MIN, INT_MAX, nullptr, nullptr, &Device::SetGlobalGain, &Device::GetGlobalGain,
+       &AnalogSettings::globalGain},
+      {14, Kind::ColorGain, INT_MIN, INT_MAX, nullptr, nullptr, &Device::SetColorGainRed, &Device::GetColorGainRed,
+       &AnalogSettings::gainRed},
+      {15, Kind::ColorGain, INT_MIN, INT_MAX, nullptr, nullptr, &Device::SetColorGainGreen1,
+       &Device::GetColorGainGreen1, &AnalogSettings::gainGreen1},
+      {16, Kind::ColorGain, INT_MIN, INT_MAX, nullptr, nullptr, &Device::SetColorGainGreen2,
+       &Device::GetColorGainGreen2, &AnalogSettings::gainGreen2},
+      {17, Kind::ColorGain, INT_MIN, INT_MAX, nullptr, nullptr, &Device::SetColorGainBlue, &Device::GetColorGainBlue,
+       &AnalogSettings::gainBlue},
       {18, Kind::Exposure},
       {19, Kind::Stored, 0, 2, &ImageSettings::grayMode},
       {20, Kind::Stored, 0, 255, &ImageSettings::grayGainR},
@@ -97,10 +103,15 @@ int CTevrin::SetFilterValue(int id, int value) {
   const FilterEntry* entry = FindFilter(id);
   if (!entry || entry->kind == Kind::Unmapped) return RecordError(TEVRIN_ERROR_ARGUMENT);
   if (value < entry->min || value > entry->max) return RecordError(TEVRIN_ERROR_ARGUMENT);
+  std::unique_lock hold(settingsLock_);
   switch (entry->kind) {
     case Kind::Stored:
     case Kind::SetOnly:
-      (entry->image ? image_.*(entry->image) : this->*(entry->own)) = value;
+      if (entry->image) {
+        image_.*(entry->image) = value;
+      } else {
+        this->*(entry->own) = value;
+      }
       return 1;
     case Kind::Flag:
       image_.*(entry->image) = value != 0;
@@ -113,6 +124,7 @@ int CTevrin::SetFilterValue(int id, int value) {
     case Kind::Temperature:
       return RecordError(TEVRIN_ERROR_ARGUMENT);
     default:
+      hold.unlock();
       return SetDeviceFilter(*entry, value);
   }
 }
@@ -124,14 +136,15 @@ int CTevrin::GetFilterValue(int id, int* ok) {
   if (!entry || entry->kind == Kind::Unmapped || entry->kind == Kind::SetOnly) {
     return RecordError(TEVRIN_ERROR_ARGUMENT);
   }
+  const ImageSettings image = Image();
   switch (entry->kind) {
     case Kind::Stored:
     case Kind::Flag:
       SetOk(ok, 1);
-      return entry->image ? image_.*(entry->image) : this->*(entry->own);
+      return entry->image ? image.*(entry->image) : (this->*(entry->own)).load();
     case Kind::BayerRgb:
       SetOk(ok, 1);
-      return (image_.bayerGainRed & 0xFF) | (image_.bayerGainGreen & 0xFF) << 8 | (image_.bayerGainBlue & 0xFF) << 16;
+      return (image.bayerGainRed & 0xFF) | (image.bayerGainGreen & 0xFF) << 8 | (image.bayerGainBlue & 0xFF) << 16;
     default:
       return GetDeviceFilter(*entry, ok);
   }
@@ -142,8 +155,7 @@ int CTevrin::SetGain(const FilterEntry& entry, int value) {
   const int min = global ? device_->GetGlobalGainMin() : device_->GetColorGainMin();
   const int max = global ? device_->GetGlobalGainMax() : device_->GetColorGainMax();
   if (value < min || value > max) return RecordError(TEVRIN_ERROR_ARGUMENT);
-  const int sent = global ? device_->SetGlobalGain(value) : device_->SetColorGain(entry.channel, value);
-  if (!sent) return RecordError(TEVRIN_ERROR_REGISTER);
+  if (!(device_.get()->*entry.setGain)(value)) return RecordError(TEVRIN_ERROR_REGISTER);
   analog_.*(entry.analog) = value;
   if (global) {
     // A global gain sets the colour gains as well.
@@ -187,14 +199,12 @@ int CTevrin::SetDeviceFilter(const FilterEntry& entry, int value) {
 int CTevrin::GetDeviceFilter(const FilterEntry& entry, int* ok) {
   switch (entry.kind) {
     case Kind::GlobalGain:
-      SetOk(ok, 1);
-      return device_->GetGlobalGain();
     case Kind::ColorGain:
       SetOk(ok, 1);
-      return device_->GetColorGain(entry.channel);
+      return (device_.get()->*entry.getGain)();
     case Kind::Exposure:
       SetOk(ok, 1);
-      return device_->GetExposure();
+      return device_->GetExposureTime();
     case Kind::Peltier:
       if (!device_->HasCooler()) return Fail(TEVRIN_ERROR_UNSUPPORTED, -1);
       SetOk(ok, 1);
@@ -208,16 +218,14 @@ int CTevrin::GetDeviceFilter(const FilterEntry& entry, int* ok) {
     }
     case Kind::RegisterPreset: {
       if (!device_->HasRegisterPreset()) return RecordError(TEVRIN_ERROR_UNSUPPORTED);
-      int on = 0;
-      if (!device_->GetRegisterPreset(&on)) return RecordError(TEVRIN_ERROR_REGISTER);
+      const int on = device_->GetRegisterPreset();
       RecordError(TEVRIN_ERROR_NONE);
       SetOk(ok, 1);
       return on != 0;
     }
     case Kind::BlackLevel: {
       if (!device_->HasBlackLevel()) return RecordError(TEVRIN_ERROR_UNSUPPORTED);
-      int level = 0;
-      if (!device_->GetBlackLevel(&level)) return RecordError(TEVRIN_ERROR_REGISTER);
+      const int level = device_->GetBlackLevel();
       analog_.blackLevel = level;
       RecordError(TEVRIN_ERROR_NONE);
       SetOk(ok, 1);

@@ -1,12 +1,9 @@
 #include <algorithm>
-#include <array>
 
 #include "instance/Tevrin.h"
 #include "settings/SizeTable.h"
 
 namespace {
-
-constexpr std::array<int, 6> kModeBits = {8, 16, 24, 32, 48, 64};
 
 void Put(int* out, int value) {
   if (out) *out = value;
@@ -15,7 +12,7 @@ void Put(int* out, int value) {
 }  // namespace
 
 int CTevrin::SendGeometry() {
-  const Geometry& g = geometry_;
+  const Geometry g = CurrentGeometry();
   if (!device_->SetCaptureWindow(g.EHS, g.EVS, g.EH, g.EV, subSample_)) return RecordError(TEVRIN_ERROR_GEOMETRY);
   return 1;
 }
@@ -27,55 +24,67 @@ int CTevrin::SetCaptureWindow(int width, int height) {
   if (FindSizeEntry(std::max(deviceNumber_, 0), width, height, &found) != SizeLookup::Found) {
     return RecordError(TEVRIN_ERROR_WINDOW_OR_SIZE);
   }
-  geometry_ = found;
-  if (!IsValidWindow(geometry_, subSample_)) {
+  if (!IsValidWindow(found, subSample_)) {
     RecordError(TEVRIN_ERROR_GEOMETRY);
-    geometry_ = Geometry{.Buf = geometry_.Buf};
+    found = Geometry{.Buf = found.Buf};
+  }
+  {
+    std::lock_guard hold(settingsLock_);
+    geometry_ = found;
   }
   return SendGeometry();
 }
 
 int CTevrin::SetCaptureWindowEx(int hTotal, int hStart, int hEffective, int vTotal, int vStart, int vEffective) {
   if (!device_) return RecordError(TEVRIN_ERROR_NOT_READY);
-  if (!device_->AllowsFreeWidth() && hEffective != Geometry::kMaxWidth) return RecordError(TEVRIN_ERROR_ARGUMENT);
-  if (!device_->AllowsFreeHeight() && vEffective != Geometry::kMaxHeight) return RecordError(TEVRIN_ERROR_ARGUMENT);
-  geometry_.TH = hTotal;
-  geometry_.EHS = hStart;
-  geometry_.EH = hEffective;
-  geometry_.TV = vTotal;
-  geometry_.EVS = vStart;
-  geometry_.EV = vEffective;
-  if (!IsValidWindow(geometry_, subSample_)) return RecordError(TEVRIN_ERROR_GEOMETRY);
+  if (!device_->GetWidthAdjustable() && hEffective != Geometry::kMaxWidth) return RecordError(TEVRIN_ERROR_ARGUMENT);
+  if (!device_->GetHeightAdjustable() && vEffective != Geometry::kMaxHeight) {
+    return RecordError(TEVRIN_ERROR_ARGUMENT);
+  }
+  bool valid = false;
+  {
+    std::lock_guard hold(settingsLock_);
+    geometry_.TH = hTotal;
+    geometry_.EHS = hStart;
+    geometry_.EH = hEffective;
+    geometry_.TV = vTotal;
+    geometry_.EVS = vStart;
+    geometry_.EV = vEffective;
+    valid = IsValidWindow(geometry_, subSample_);
+  }
+  if (!valid) return RecordError(TEVRIN_ERROR_GEOMETRY);
   return SendGeometry();
 }
 
 int CTevrin::GetCaptureWindowEx(int* hTotal, int* hStart, int* hEffective, int* vTotal, int* vStart,
                                 int* vEffective) const {
-  Put(hTotal, geometry_.TH);
-  Put(hStart, geometry_.EHS);
-  Put(hEffective, geometry_.EH);
-  Put(vTotal, geometry_.TV);
-  Put(vStart, geometry_.EVS);
-  Put(vEffective, geometry_.EV);
+  const Geometry geometry = CurrentGeometry();
+  Put(hTotal, geometry.TH);
+  Put(hStart, geometry.EHS);
+  Put(hEffective, geometry.EH);
+  Put(vTotal, geometry.TV);
+  Put(vStart, geometry.EVS);
+  Put(vEffective, geometry.EV);
   return 1;
 }
 
+// Takes effect at the next acquisition setup; a running or finished
+// acquisition keeps the mode it was set up with.
 int CTevrin::SetColorMode(int bits) {
-  const auto mode = std::find(kModeBits.begin(), kModeBits.end(), bits);
-  if (mode == kModeBits.end()) return RecordError(TEVRIN_ERROR_ARGUMENT);
+  const auto mode = tevrin::image::ColorModeOfBits(bits);
+  if (!mode) return RecordError(TEVRIN_ERROR_ARGUMENT);
   if (device_) {
-    const bool needsGray8 = bits == 8 || bits == 32;
-    const bool needsColor = bits == 24 || bits == 48 || bits == 64;
-    if ((needsGray8 && !device_->SupportsGray8()) || (needsColor && !device_->SupportsColor())) {
+    const auto& info = tevrin::image::Describe(*mode);
+    if ((info.needsGray8 && !device_->SupportsGray8()) || (info.needsColor && !device_->SupportsColor())) {
       return RecordError(TEVRIN_ERROR_ARGUMENT);
     }
   }
-  colorMode_ = static_cast<int>(mode - kModeBits.begin());
+  colorMode_ = static_cast<int>(*mode);
   return 1;
 }
 
 int CTevrin::GetColorMode() const {
-  return kModeBits[static_cast<size_t>(colorMode_)];
+  return tevrin::image::kColorModes[colorMode_.load()].bits;
 }
 
 int CTevrin::SetSubSample(int mode) {
@@ -93,6 +102,7 @@ int CTevrin::SetWaitTime(int ms) {
 int CTevrin::SetMirrorH(int on) {
   if (!device_) return RecordError(TEVRIN_ERROR_NOT_READY);
   if (!device_->SetMirrorH(on != 0)) return RecordError(TEVRIN_ERROR_REGISTER);
+  std::lock_guard hold(settingsLock_);
   analog_.mirrorH = on != 0;
   return 1;
 }
@@ -103,6 +113,7 @@ int CTevrin::SetMirrorV(int on) {
     return 0;
   }
   if (!device_->SetMirrorV(on != 0)) return RecordError(TEVRIN_ERROR_REGISTER);
+  std::lock_guard hold(settingsLock_);
   analog_.mirrorV = on != 0;
   return 1;
 }
@@ -126,10 +137,7 @@ int CTevrin::SetSamplingRate(int rate) {
 
 int CTevrin::SetPreviewWindow(HWND parent, int x, int y, int width, int height) {
   if (!device_) return RecordError(TEVRIN_ERROR_NOT_READY);
-  previewParent_ = parent;
-  previewPlacement_[0] = x;
-  previewPlacement_[1] = y;
-  previewPlacement_[2] = width;
-  previewPlacement_[3] = height;
+  std::lock_guard hold(settingsLock_);
+  placement_ = {parent, x, y, width, height};
   return 1;
 }

@@ -11,29 +11,29 @@ constexpr int kMaskHeight = 512;
 }  // namespace
 
 int CTevrin::UpdateMaskData(int kind) {
-  if (!device_) return RecordError(TEVRIN_ERROR_NOT_READY);
-  std::lock_guard hold(frameLock_);
-  maskUpdating_ = 1;
-  const CDibImage& raw = *RawImage();
-  if (raw.Width() != kMaskWidth || raw.Height() != kMaskHeight) {
+  if (!acquisition_) return RecordError(TEVRIN_ERROR_NOT_READY);
+  return acquisition_->WithImages([&](CFrameImages& images, bool) {
+    const CDibImage& raw = images.Raw();
+    // Only a whole frame can serve as a reference.
+    if (raw.Width() != kMaskWidth || raw.Height() != kMaskHeight) return 1;
+    std::lock_guard masks(maskLock_);
+    maskUpdating_ = 1;
+    const bool sixteen = raw.BitCount() == 16;
+    const MaskIndex dark = sixteen ? kDarkRef16 : kDarkRef8;
+    const MaskIndex white = sixteen ? kWhiteRef16 : kWhiteRef8;
+    if (kind == 0 || kind == 1) {
+      CDibImage& reference = masks_[kind == 0 ? dark : white];
+      if (reference.SameFormat(raw)) std::memcpy(reference.Bits(), raw.Bits(), raw.ByteSize());
+    }
+    if (kind == 0) {
+      tevrin::image::BuildDefectMap(masks_[dark], masks_[sixteen ? kHotMap16 : kHotMap8],
+                                    tevrin::image::DefectKind::kHot);
+    } else {
+      tevrin::image::BuildDefectMap(masks_[white], masks_[sixteen ? kColdMap16 : kColdMap8],
+                                    tevrin::image::DefectKind::kCold);
+    }
     maskUpdating_ = 0;
-    return 1;  // only a whole frame can serve as a reference
-  }
-  const bool sixteen = raw.BitCount() == 16;
-  const ImageIndex dark = sixteen ? kDarkRef16 : kDarkRef8;
-  const ImageIndex white = sixteen ? kWhiteRef16 : kWhiteRef8;
-  if (kind == 0 || kind == 1) {
-    CDibImage& reference = *images_[kind == 0 ? dark : white];
-    if (reference.SameFormat(raw)) std::memcpy(reference.Bits(), raw.Bits(), raw.ByteSize());
-  }
-  if (kind == 0) {
-    tevrin::image::BuildDefectMap(*images_[dark], *images_[sixteen ? kHotMap16 : kHotMap8],
-                                  tevrin::image::DefectKind::kHot);
-  } else {
-    tevrin::image::BuildDefectMap(*images_[white], *images_[sixteen ? kColdMap16 : kColdMap8],
-                                  tevrin::image::DefectKind::kCold);
-  }
-  maskUpdating_ = 0;
-  if (kind != 0 && kind != 1) return RecordError(TEVRIN_ERROR_TEXT_OR_FILE);
-  return 1;
+    if (kind != 0 && kind != 1) return RecordError(TEVRIN_ERROR_TEXT_OR_FILE);
+    return 1;
+  });
 }

@@ -12,15 +12,16 @@ constexpr int kWriteVerifyAttempts = 10;
 int CTevrin::ReadFpgaRegister(int address, int* ok) {
   SetOk(ok, 0);
   if (!device_) return RecordError(TEVRIN_ERROR_NOT_READY);
-  std::uint16_t value = 0;
-  if (!device_->ReadFpgaRegister(address & 0xFF, &value)) return RecordError(TEVRIN_ERROR_REGISTER);
+  int read = 0;
+  const int value = device_->ReadFpgaRegister(address & 0xFF, &read);
+  if (!read) return RecordError(TEVRIN_ERROR_REGISTER);
   SetOk(ok, 1);
   return value;
 }
 
 int CTevrin::WriteFpgaRegister(int address, int value) {
   if (!device_) return RecordError(TEVRIN_ERROR_NOT_READY);
-  if (!device_->WriteFpgaRegister(address & 0xFF, static_cast<std::uint16_t>(value))) {
+  if (!device_->WriteFpgaRegister(address & 0xFF, value & 0xFFFF)) {
     return RecordError(TEVRIN_ERROR_REGISTER);
   }
   return 1;
@@ -29,15 +30,16 @@ int CTevrin::WriteFpgaRegister(int address, int value) {
 int CTevrin::ReadSensorRegister(int address, int* ok) {
   SetOk(ok, 0);
   if (!device_) return RecordError(TEVRIN_ERROR_NOT_READY);
-  int value = 0;
-  if (!device_->ReadSensorRegister(address, &value)) return RecordError(TEVRIN_ERROR_REGISTER);
+  int read = 0;
+  const int value = device_->ReadSensorRegister(address, &read);
+  if (!read) return RecordError(TEVRIN_ERROR_REGISTER);
   SetOk(ok, 1);
   return value;
 }
 
 int CTevrin::WriteSensorRegister(int address, int value) {
   if (!device_) return RecordError(TEVRIN_ERROR_NOT_READY);
-  if (!device_->WriteSensorRegister(address, value)) return RecordError(TEVRIN_ERROR_REGISTER);
+  if (!device_->WriteRegisterRaw(address, value)) return RecordError(TEVRIN_ERROR_REGISTER);
   return 1;
 }
 
@@ -79,8 +81,9 @@ int CTevrin::GetIOPort(BYTE* value) {
     PostError(TEVRIN_ERROR_NOT_READY);
     return 0;
   }
-  std::uint16_t port = 0;
-  if (!value || !device_->ReadFpgaRegister(kIOPortRegister, &port)) {
+  int read = 0;
+  const int port = value ? device_->ReadFpgaRegister(kIOPortRegister, &read) : 0;
+  if (!read) {
     PostError(TEVRIN_ERROR_ARGUMENT);
     return 0;
   }
@@ -93,5 +96,5 @@ int CTevrin::SetIOPort(int value) {
     PostError(TEVRIN_ERROR_NOT_READY);
     return 0;
   }
-  return device_->WriteFpgaRegister(kIOPortRegister, static_cast<std::uint16_t>(value & 0xFF));
+  return device_->WriteFpgaRegister(kIOPortRegister, value & 0xFF);
 }

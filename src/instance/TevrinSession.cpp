@@ -7,7 +7,7 @@
 #include "instance/Tevrin.h"
 
 // Masks, recording and the setting dialogs are not offered yet.
-int CTevrin::NeedsAcquisition() {
+int CTevrin::NotOfferedYet() {
   return RecordError(device_ ? TEVRIN_ERROR_UNSUPPORTED : TEVRIN_ERROR_NOT_READY);
 }
 
@@ -20,13 +20,13 @@ int CTevrin::LoadConfigFile(const char* path) {
   if (file.bad()) return 0;
   std::vector<ConfigRecord> records(bytes.size() / sizeof(ConfigRecord));
   if (!records.empty()) std::memcpy(records.data(), bytes.data(), records.size() * sizeof(ConfigRecord));
-  std::lock_guard lock(frameLock_);
+  std::lock_guard lock(settingsLock_);
   configList_ = std::move(records);
   return 1;
 }
 
 std::vector<ConfigRecord> CTevrin::ConfigList() {
-  std::lock_guard lock(frameLock_);
+  std::lock_guard lock(settingsLock_);
   return configList_;
 }
 

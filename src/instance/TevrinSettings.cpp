@@ -16,33 +16,38 @@ AnalogLimits CTevrin::Limits() {
   limits.colorGainMin = device_->GetColorGainMin();
   limits.colorGainMax = device_->GetColorGainMax();
   limits.exposureDefault = device_->GetExposureTimeDefault();
-  limits.exposureMin = device_->GetExposureMin();
-  limits.exposureMax = device_->GetExposureMax();
+  limits.exposureMin = device_->GetExposureTimeMin();
+  limits.exposureMax = device_->GetExposureTimeMax();
   limits.mirrorVDefault = device_->GetMirrorVDefault();
   limits.mirrorHDefault = device_->GetMirrorHDefault();
   limits.blackLevelDefault = device_->GetBlackLevelDefault();
   limits.hasExposureSeconds = device_->HasExposureSeconds() != 0;
-  limits.exposureSecondsDefault = device_->GetExposureSecondsDefault();
-  limits.exposureSecondsMin = device_->GetExposureSecondsMin();
-  limits.exposureSecondsMax = device_->GetExposureSecondsMax();
+  device_->GetExposureSecondsDefault(&limits.exposureSecondsDefault);
+  device_->GetExposureSecondsMin(&limits.exposureSecondsMin);
+  device_->GetExposureSecondsMax(&limits.exposureSecondsMax);
   return limits;
 }
 
 void CTevrin::LoadCameraSettings(int number) {
+  const AnalogLimits limits = Limits();
+  std::lock_guard hold(settingsLock_);
   LoadFilter(number, &image_);
   LoadGray(number, &image_);
-  LoadAnalog(number, Limits(), &analog_);
+  LoadAnalog(number, limits, &analog_);
 }
 
 // "Gain" goes first: it creates the camera's key that the gray save needs.
 void CTevrin::SaveCameraSettings() {
+  std::lock_guard hold(settingsLock_);
   SaveAnalog(settingsNumber_, analog_);
   SaveFilter(settingsNumber_, image_);
   SaveGray(settingsNumber_, image_);
 }
 
 void CTevrin::ReadStoredGeometry() {
-  LoadGeometry(settingsNumber_, Capabilities(), &geometry_);
+  const OutputCapabilities capabilities = Capabilities();
+  std::lock_guard hold(settingsLock_);
+  LoadGeometry(settingsNumber_, capabilities, &geometry_);
 }
 
 void CTevrin::ReadStoredFormat() {

@@ -209,9 +209,9 @@ TEST(ProcessFrame, MissingOrMisSizedBuffersSkipTheirSteps) {
   job.images.color24 = &small;
   EXPECT_FALSE(ProcessFrame(job));
   EXPECT_EQ(ColourAt(small, 1, 1), (Bgr{0, 0, 0}));
-  job.colorMode = 6;
+  job.colorMode = static_cast<tevrin::image::ColorMode>(6);
   EXPECT_FALSE(ProcessFrame(job));
-  job.colorMode = 2;
+  job.colorMode = tevrin::image::ColorMode::Bgr24;
   job.settings = nullptr;
   EXPECT_FALSE(ProcessFrame(job));
 }

@@ -13,14 +13,14 @@ class AcquisitionPause : public InstanceTest {};
 TEST_F(AcquisitionPause, PreviewStopsForTheDialogAndStartsAgain) {
   auto instance = Make();
   ASSERT_EQ(instance->StartPreview(), 1);
-  int stateDuringDialog = -1;
+  AcquisitionState stateDuringDialog{-1};
   EXPECT_EQ(instance->WithAcquisitionPaused([&] {
     stateDuringDialog = instance->AcquisitionState();
     return 2;  // cancelled
   }),
             2);
-  EXPECT_EQ(stateDuringDialog, 0);
-  EXPECT_EQ(instance->AcquisitionState(), 1);
+  EXPECT_EQ(stateDuringDialog, AcquisitionState::Idle);
+  EXPECT_EQ(instance->AcquisitionState(), AcquisitionState::PreviewRunning);
   EXPECT_EQ(instance->Close(), 1);
   EXPECT_EQ(std::count(device->calls.begin(), device->calls.end(), "StartCapture(0)"), 2);
 }
@@ -28,13 +28,13 @@ TEST_F(AcquisitionPause, PreviewStopsForTheDialogAndStartsAgain) {
 TEST_F(AcquisitionPause, PreparedCaptureAndTriggerKeepTheirState) {
   auto instance = Make();
   ASSERT_EQ(instance->Capture(), 1);
-  int stateDuringDialog = -1;
+  AcquisitionState stateDuringDialog{-1};
   instance->WithAcquisitionPaused([&] {
     stateDuringDialog = instance->AcquisitionState();
     return 1;
   });
-  EXPECT_EQ(stateDuringDialog, 0);
-  EXPECT_EQ(instance->AcquisitionState(), 2);
+  EXPECT_EQ(stateDuringDialog, AcquisitionState::Idle);
+  EXPECT_EQ(instance->AcquisitionState(), AcquisitionState::CapturePrepared);
   ASSERT_EQ(instance->StopPreview(), 1);
 
   ASSERT_EQ(instance->Trigger(nullptr, nullptr, 0, 0), 1);
@@ -42,10 +42,10 @@ TEST_F(AcquisitionPause, PreparedCaptureAndTriggerKeepTheirState) {
     stateDuringDialog = instance->AcquisitionState();
     return 0;
   });
-  EXPECT_EQ(stateDuringDialog, 3) << "a trigger acquisition idles in place";
-  EXPECT_EQ(instance->AcquisitionState(), 3);
+  EXPECT_EQ(stateDuringDialog, AcquisitionState::TriggerRunning) << "a trigger acquisition idles in place";
+  EXPECT_EQ(instance->AcquisitionState(), AcquisitionState::TriggerRunning);
   EXPECT_EQ(instance->Close(), 1);
-  EXPECT_EQ(instance->AcquisitionState(), 0);
+  EXPECT_EQ(instance->AcquisitionState(), AcquisitionState::Idle);
 }
 
 }  // namespace

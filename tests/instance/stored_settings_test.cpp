@@ -138,7 +138,7 @@ TEST_F(StoredSettingsRestart, AnInstanceThatNeverStartedLeavesTheSettingsAlone) 
     ASSERT_EQ(instance->SetFilterValue(TEVRIN_FILTER_GAMMA, 150), 1);
   }
   {
-    CTevrin idle([] { return std::unique_ptr<CCameraDevice>(ColorCamera()); });
+    CTevrin idle([] { return std::unique_ptr<CTevrinU3K5Base>(ColorCamera()); });
   }
   auto instance = Make(ColorCamera());
   int ok = 0;
@@ -163,7 +163,7 @@ TEST_F(StoredSettingsRestart, InitializingAgainKeepsEachCamerasSettingsApart) {
     auto fake = std::make_unique<CFakeCameraDevice>();
     fake->present = {0, 1};
     fake->count = 2;
-    return std::unique_ptr<CCameraDevice>(std::move(fake));
+    return std::unique_ptr<CTevrinU3K5Base>(std::move(fake));
   };
   CTevrin instance(twoCameras);
   ASSERT_EQ(instance.Initialize(nullptr), 1);

@@ -35,11 +35,11 @@ TEVRIN_EXPORT int Tevrin_GetImage(int handle, BYTE* buffer, int size, int rowOrd
 }
 
 TEVRIN_EXPORT int Tevrin_Record(int handle, const char*, int, int) {
-  return NeedsAcquisition(handle);
+  return NotOfferedYet(handle);
 }
 
 TEVRIN_EXPORT int Tevrin_RecordW(int handle, const wchar_t* path, int, int) {
-  return ForwardWide(handle, path, [](CTevrin& instance, const char*) { return instance.NeedsAcquisition(); });
+  return ForwardWide(handle, path, [](CTevrin& instance, const char*) { return instance.NotOfferedYet(); });
 }
 
 // One entry point under four names: the camera has none of these controls.

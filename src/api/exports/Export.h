@@ -42,6 +42,6 @@ int ForwardWide(int handle, const wchar_t* wide, Operation&& operation) {
 }
 
 // Exports whose work belongs to the acquisition layer.
-inline int NeedsAcquisition(int handle) {
-  return Forward(handle, 0, [](CTevrin& instance) { return instance.NeedsAcquisition(); });
+inline int NotOfferedYet(int handle) {
+  return Forward(handle, 0, [](CTevrin& instance) { return instance.NotOfferedYet(); });
 }

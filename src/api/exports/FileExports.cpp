@@ -2,8 +2,8 @@
 
 namespace {
 
-int NeedsAcquisitionWide(int handle, const wchar_t* path) {
-  return ForwardWide(handle, path, [](CTevrin& instance, const char*) { return instance.NeedsAcquisition(); });
+int NotOfferedYetWide(int handle, const wchar_t* path) {
+  return ForwardWide(handle, path, [](CTevrin& instance, const char*) { return instance.NotOfferedYet(); });
 }
 
 }  // namespace
@@ -17,19 +17,19 @@ TEVRIN_EXPORT int Tevrin_SaveImageW(int handle, const wchar_t* path, int format)
 }
 
 TEVRIN_EXPORT int Tevrin_LoadMaskFile(int handle, const char*) {
-  return NeedsAcquisition(handle);
+  return NotOfferedYet(handle);
 }
 
 TEVRIN_EXPORT int Tevrin_SaveMaskFile(int handle, const char*) {
-  return NeedsAcquisition(handle);
+  return NotOfferedYet(handle);
 }
 
 TEVRIN_EXPORT int Tevrin_LoadMaskFileW(int handle, const wchar_t* path) {
-  return NeedsAcquisitionWide(handle, path);
+  return NotOfferedYetWide(handle, path);
 }
 
 TEVRIN_EXPORT int Tevrin_SaveMaskFileW(int handle, const wchar_t* path) {
-  return NeedsAcquisitionWide(handle, path);
+  return NotOfferedYetWide(handle, path);
 }
 
 TEVRIN_EXPORT int Tevrin_UpdateMaskData(int handle, int kind) {
@@ -37,15 +37,15 @@ TEVRIN_EXPORT int Tevrin_UpdateMaskData(int handle, int kind) {
 }
 
 TEVRIN_EXPORT int Tevrin_SetCameraDlg(int handle, HWND) {
-  return NeedsAcquisition(handle);
+  return NotOfferedYet(handle);
 }
 
 TEVRIN_EXPORT int Tevrin_SetAnalogDlg(int handle, HWND) {
-  return NeedsAcquisition(handle);
+  return NotOfferedYet(handle);
 }
 
 TEVRIN_EXPORT int Tevrin_SetImageDlg(int handle, HWND) {
-  return NeedsAcquisition(handle);
+  return NotOfferedYet(handle);
 }
 
 TEVRIN_EXPORT int Tevrin_LoadConfigFileA(int handle, const char* path) {

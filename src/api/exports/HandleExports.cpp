@@ -1,5 +1,5 @@
 #include "api/exports/Export.h"
-#include "instance/DeviceOperations.h"
+#include "instance/Tevrin.h"
 
 namespace {
 CSdkChain registry{&MakeCameraDevice};

@@ -64,7 +64,7 @@ image::FrameJob ModeImages::Job(ImageSettings& settings, int colorMode, image::M
   image::FrameJob job;
   job.images = {&images[0], &images[1], &images[2], &images[3], &images[4], &images[5]};
   job.settings = &settings;
-  job.colorMode = colorMode;
+  job.colorMode = static_cast<image::ColorMode>(colorMode);
   job.mirror = mirror;
   return job;
 }

@@ -21,11 +21,11 @@ int CFakeCameraDevice::Set(const char* name, int* field, int value) {
   return Log(std::string(name) + "(" + Args({value}) + ")", setterResult);
 }
 
-void CFakeCameraDevice::SetProductId(int productId) {
-  Log("SetProductId(" + Args({productId}) + ")", 1);
+int CFakeCameraDevice::SetProductId(int productId) {
+  return Log("SetProductId(" + Args({productId}) + ")", 1);
 }
 
-int CFakeCameraDevice::CreateController(HWND, const GUID&) {
+int CFakeCameraDevice::CreateController(HWND, const GUID*) {
   return Log("CreateController", 1);
 }
 
@@ -93,18 +93,8 @@ int CFakeCameraDevice::SetRegisterPreset(int on) {
   return Set("SetRegisterPreset", &registerPreset, on);
 }
 
-int CFakeCameraDevice::GetRegisterPreset(int* on) {
-  *on = registerPreset;
-  return registerResult;
-}
-
 int CFakeCameraDevice::SetBlackLevel(int value) {
   return Set("SetBlackLevel", &blackLevel, value);
-}
-
-int CFakeCameraDevice::GetBlackLevel(int* value) {
-  *value = blackLevel;
-  return registerResult;
 }
 
 int CFakeCameraDevice::ExtensionCommand(int command, int* data) {
@@ -129,24 +119,29 @@ int CFakeCameraDevice::WriteEepromByte(int address, std::uint8_t value) {
   return 1;
 }
 
-int CFakeCameraDevice::ReadFpgaRegister(int address, std::uint16_t* value) {
-  *value = static_cast<std::uint16_t>(fpga[address]);
-  return registerResult;
+int CFakeCameraDevice::ReadFpgaRegister(int address, int* ok) {
+  *ok = registerResult;
+  return fpga[address] & 0xFFFF;
 }
 
-int CFakeCameraDevice::WriteFpgaRegister(int address, std::uint16_t value) {
+int CFakeCameraDevice::WriteFpgaRegister(int address, int value) {
   if (registerResult) fpga[address] = value;
   return Log("WriteFpgaRegister(" + Args({address, value}) + ")", registerResult);
 }
 
-int CFakeCameraDevice::ReadSensorRegister(int address, int* value) {
-  *value = sensor[address];
-  return registerResult;
+int CFakeCameraDevice::ReadSensorRegister(int address, int* ok) {
+  *ok = registerResult;
+  return sensor[address];
 }
 
-int CFakeCameraDevice::WriteSensorRegister(int address, int value) {
+int CFakeCameraDevice::WriteRegisterRaw(int address, int value) {
   if (registerResult) sensor[address] = value;
-  return Log("WriteSensorRegister(" + Args({address, value}) + ")", registerResult);
+  return Log("WriteRegisterRaw(" + Args({address, value}) + ")", registerResult);
+}
+
+int CFakeCameraDevice::Report(double* out, double value) const {
+  *out = value;
+  return 1;
 }
 
 int CFakeCameraDevice::SetInternalCorrection(int value) {
@@ -154,16 +149,26 @@ int CFakeCameraDevice::SetInternalCorrection(int value) {
   return Log("SetInternalCorrection(" + Args({value}) + ")", setterResult);
 }
 
-int CFakeCameraDevice::SetBitDepth(int sixteen) { return Log("SetBitDepth(" + Args({sixteen}) + ")", setterResult); }
+int CFakeCameraDevice::SetBitDepth(int sixteen) {
+  return Log("SetBitDepth(" + Args({sixteen}) + ")", setterResult);
+}
 
 int CFakeCameraDevice::SetTriggerMode(int mode, int force) {
   return Log("SetTriggerMode(" + Args({mode, force}) + ")", setterResult);
 }
 
-int CFakeCameraDevice::StartCapture(int mode) { return Log("StartCapture(" + Args({mode}) + ")", setterResult); }
+int CFakeCameraDevice::StartCapture(int mode) {
+  return Log("StartCapture(" + Args({mode}) + ")", setterResult);
+}
 
-int CFakeCameraDevice::StopCapture(int abort) { return Log("StopCapture(" + Args({abort}) + ")", 1); }
+int CFakeCameraDevice::StopCapture(int abort) {
+  return Log("StopCapture(" + Args({abort}) + ")", 1);
+}
 
-int CFakeCameraDevice::SetFrameTimeout(int ms) { return Log("SetFrameTimeout(" + Args({ms}) + ")", 1); }
+int CFakeCameraDevice::SetFrameTimeout(int ms) {
+  return Log("SetFrameTimeout(" + Args({ms}) + ")", 1);
+}
 
-int CFakeCameraDevice::PrepareStart() { return Log("PrepareStart()", 1); }
+int CFakeCameraDevice::PrepareStart() {
+  return Log("PrepareStart()", 1);
+}

@@ -6,12 +6,16 @@
 #include <string>
 #include <vector>
 
-#include "instance/CameraDevice.h"
+#include "device/TevrinU3K5Base.h"
 
-// A scriptable stand-in for the device object: tests set what it reports and
-// read back, in order, every operation that changed it.
-class CFakeCameraDevice : public CCameraDevice {
+// A scriptable stand-in for the device object, answering the operations the
+// instance calls: tests set what it reports and read back, in order, every
+// operation that changed it. It opens no controller: what it does not
+// answer itself, the device object answers as without a camera.
+class CFakeCameraDevice : public CTevrinU3K5Base {
  public:
+  enum class ColorChannel { Green1, Red, Blue, Green2 };
+
   // What the device reports.
   std::set<int> present = {0};
   int count = 1;
@@ -53,8 +57,8 @@ class CFakeCameraDevice : public CCameraDevice {
   // Every operation that changed the device, as "Name(args)".
   std::vector<std::string> calls;
 
-  void SetProductId(int productId) override;
-  int CreateController(HWND, const GUID&) override;
+  int SetProductId(int productId) override;
+  int CreateController(HWND, const GUID*) override;
   int CountDevices(int productId) override;
   int IsPresent(int number) override { return present.count(number) ? 1 : 0; }
   int OpenDevice(int number) override;
@@ -66,23 +70,29 @@ class CFakeCameraDevice : public CCameraDevice {
   int GetGlobalGain() override { return globalGain; }
   int GetGlobalGainMin() override { return globalGainMin; }
   int GetGlobalGainMax() override { return globalGainMax; }
-  int SetColorGain(ColorChannel channel, int value) override;
-  int GetColorGain(ColorChannel channel) override { return colorGains[channel]; }
+  int SetColorGainGreen1(int value) override { return SetColorGain(ColorChannel::Green1, value); }
+  int SetColorGainRed(int value) override { return SetColorGain(ColorChannel::Red, value); }
+  int SetColorGainBlue(int value) override { return SetColorGain(ColorChannel::Blue, value); }
+  int SetColorGainGreen2(int value) override { return SetColorGain(ColorChannel::Green2, value); }
+  int GetColorGainGreen1() override { return colorGains[ColorChannel::Green1]; }
+  int GetColorGainRed() override { return colorGains[ColorChannel::Red]; }
+  int GetColorGainBlue() override { return colorGains[ColorChannel::Blue]; }
+  int GetColorGainGreen2() override { return colorGains[ColorChannel::Green2]; }
   int GetColorGainMin() override { return colorGainMin; }
   int GetColorGainMax() override { return colorGainMax; }
   int SetExposure(int units) override;
-  int GetExposure() override { return exposure; }
-  int GetExposureMin() override { return exposureMin; }
-  int GetExposureMax() override { return exposureMax; }
+  int GetExposureTime() override { return exposure; }
+  int GetExposureTimeMin() override { return exposureMin; }
+  int GetExposureTimeMax() override { return exposureMax; }
   int HasExposureSeconds() override { return hasExposureSeconds; }
   int SetExposureSeconds(double seconds) override;
   int GetExposureSeconds(double* seconds) override;
-  double GetExposureSecondsMin() override { return exposureSecondsMin; }
-  double GetExposureSecondsMax() override { return exposureSecondsMax; }
+  int GetExposureSecondsMin(double* seconds) override { return Report(seconds, exposureSecondsMin); }
+  int GetExposureSecondsMax(double* seconds) override { return Report(seconds, exposureSecondsMax); }
   int GetGlobalGainDefault() override { return globalGainDefault; }
   int GetColorGainDefault() override { return colorGainDefault; }
   int GetExposureTimeDefault() override { return exposureDefault; }
-  double GetExposureSecondsDefault() override { return exposureSecondsDefault; }
+  int GetExposureSecondsDefault(double* seconds) override { return Report(seconds, exposureSecondsDefault); }
   int GetMirrorVDefault() override { return mirrorVDefault; }
   int GetMirrorHDefault() override { return mirrorHDefault; }
   int GetBlackLevelDefault() override { return blackLevelDefault; }
@@ -90,8 +100,8 @@ class CFakeCameraDevice : public CCameraDevice {
   int SetMirrorV(int on) override;
   int SetMirrorH(int on) override;
   int SetCaptureWindow(int hStart, int vStart, int hEffective, int vEffective, int subSample) override;
-  int AllowsFreeWidth() override { return freeWidth; }
-  int AllowsFreeHeight() override { return freeHeight; }
+  int GetWidthAdjustable() override { return freeWidth; }
+  int GetHeightAdjustable() override { return freeHeight; }
   int SupportsGray8() override { return gray8; }
   int SupportsGray16() override { return gray16; }
   int SupportsColor() override { return color; }
@@ -106,10 +116,10 @@ class CFakeCameraDevice : public CCameraDevice {
   int GetModeSwitch() override { return modeSwitch; }
   int HasRegisterPreset() override { return hasRegisterPreset; }
   int SetRegisterPreset(int on) override;
-  int GetRegisterPreset(int* on) override;
+  int GetRegisterPreset() override { return registerPreset; }
   int HasBlackLevel() override { return hasBlackLevel; }
   int SetBlackLevel(int value) override;
-  int GetBlackLevel(int* value) override;
+  int GetBlackLevel() override { return blackLevel; }
   int ExtensionCommand(int command, int* data) override;
 
   int SetBitDepth(int sixteen) override;
@@ -117,7 +127,6 @@ class CFakeCameraDevice : public CCameraDevice {
   int StartCapture(int mode) override;
   int StopCapture(int abort) override;
   int WaitFrame(int) override { return frameResult; }
-  int GetFrame(std::uint8_t*, int) override { return 1; }
   int SetFrameTimeout(int ms) override;
   int SyncFrameCounter() override { return 1; }
   int PrepareStart() override;
@@ -127,16 +136,18 @@ class CFakeCameraDevice : public CCameraDevice {
   int IsMirrorVInSensor() override { return 1; }
   int ReadEepromByte(int address, std::uint8_t* value) override;
   int WriteEepromByte(int address, std::uint8_t value) override;
-  int ReadFpgaRegister(int address, std::uint16_t* value) override;
-  int WriteFpgaRegister(int address, std::uint16_t value) override;
-  int ReadSensorRegister(int address, int* value) override;
-  int WriteSensorRegister(int address, int value) override;
+  int ReadFpgaRegister(int address, int* ok) override;
+  int WriteFpgaRegister(int address, int value) override;
+  int ReadSensorRegister(int address, int* ok) override;
+  int WriteRegisterRaw(int address, int value) override;
   int IsInternalCorrectionSupported() override { return internalCorrectionSupported; }
   int GetInternalCorrection() override { return internalCorrection; }
   int SetInternalCorrection(int value) override;
 
  private:
   int Log(const std::string& call, int result);
+  int SetColorGain(ColorChannel channel, int value);
+  int Report(double* out, double value) const;
   std::mutex callsLock_;
   int Set(const char* name, int* field, int value);
 };

@@ -3,7 +3,7 @@
 std::unique_ptr<CTevrin> InstanceTest::Make(std::unique_ptr<CFakeCameraDevice> fake, HWND window) {
   device = fake.get();
   auto holder = std::make_shared<std::unique_ptr<CFakeCameraDevice>>(std::move(fake));
-  auto instance = std::make_unique<CTevrin>([holder] { return std::unique_ptr<CCameraDevice>(std::move(*holder)); });
+  auto instance = std::make_unique<CTevrin>([holder] { return std::unique_ptr<CTevrinU3K5Base>(std::move(*holder)); });
   EXPECT_EQ(instance->Initialize(window), 1);
   TakePostedMessages();
   TakeDeviceRegistrations();
