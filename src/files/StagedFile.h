@@ -16,14 +16,16 @@ class StagedFile {
   ~StagedFile();
 
   // Creates the empty temporary file under a name no other save uses; false
-  // when the target's directory does not take new files.
+  // when the target's directory does not take new files. A target that is a
+  // symbolic link stands for the file it leads to; a loop of links, or one
+  // that cannot be read, is refused here.
   bool Reserve();
   const char* TempPath() const { return temp_.c_str(); }
   // Moves the finished temporary file over the target.
   bool Commit();
 
  private:
-  std::string target_;
+  std::string target_;  // links followed; empty when they cannot be
   std::string temp_;
   bool reserved_ = false;
 };

@@ -37,4 +37,11 @@ CellStatistics MeasureCells(const CDibImage& raw, int bayerMode, int low, int hi
                               : Measure<uint8_t>(raw, bayerMode, low, high);
 }
 
+int64_t ScaledMeanRatio(int64_t scale, int64_t sumA, int64_t countA, int64_t sumB, int64_t countB, int64_t limit) {
+  using Wide = unsigned __int128;
+  const Wide ratio =
+      Wide(uint64_t(scale)) * uint64_t(sumA) * uint64_t(countB) / (Wide(uint64_t(countA)) * uint64_t(sumB));
+  return ratio < Wide(uint64_t(limit)) ? static_cast<int64_t>(ratio) : limit;
+}
+
 }  // namespace tevrin::image

@@ -23,19 +23,26 @@ int DisplayColor48(const PixelTransfer& t) {
   });
 }
 
-// Source index = integer part of (i x source size / target size), limited to
-// the last one.
-int NearestIndex(int i, int sourceSize, int targetSize) {
-  return std::min(static_cast<int>(int64_t{i} * sourceSize / targetSize), sourceSize - 1);
+// Source index = integer part of (i x ratio), limited to the last one. The
+// preview's pixel choice is defined with single-precision ratios: i x ratio can
+// fall just below a whole number that exact arithmetic reaches, and then picks
+// the pixel before it.
+int NearestIndex(int i, float ratio, int sourceSize) {
+  return std::min(static_cast<int>(static_cast<float>(i) * ratio), sourceSize - 1);
+}
+
+float Ratio(int sourceSize, int targetSize) {
+  return static_cast<float>(sourceSize) / static_cast<float>(targetSize);
 }
 
 template <int Bytes>
 int ScaleFlipped(const PixelTransfer& t) {
+  const float rx = Ratio(t.Width(), t.destinationWidth), ry = Ratio(t.Height(), t.destinationHeight);
   for (int i = 0; i < t.destinationHeight; ++i) {
-    const uint8_t* source = SourceRow(t, t.bottom - 1 - NearestIndex(i, t.Height(), t.destinationHeight));
+    const uint8_t* source = SourceRow(t, t.bottom - 1 - NearestIndex(i, ry, t.Height()));
     uint8_t* destination = DestinationRow(t, t.destinationY + i) + t.destinationX * Bytes;
     for (int x = 0; x < t.destinationWidth; ++x, destination += Bytes) {
-      std::memcpy(destination, source + (t.left + NearestIndex(x, t.Width(), t.destinationWidth)) * Bytes, Bytes);
+      std::memcpy(destination, source + (t.left + NearestIndex(x, rx, t.Width())) * Bytes, Bytes);
     }
   }
   return 1;

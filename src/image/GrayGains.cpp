@@ -81,8 +81,8 @@ bool MeasureGrayGains(const CDibImage& raw, int bayerMode, std::array<int, 4>& g
   gains[0] = 128;
   for (int c = 1; c < 4; ++c) {
     if (cells.count[c] == 0) continue;
-    const int64_t gain = 128 * cells.sum[0] * cells.count[c] / (cells.count[0] * cells.sum[c]);
-    gains[c] = static_cast<int>(std::min<int64_t>(gain, INT32_MAX));
+    gains[c] =
+        static_cast<int>(ScaledMeanRatio(128, cells.sum[0], cells.count[0], cells.sum[c], cells.count[c], INT32_MAX));
   }
   return true;
 }

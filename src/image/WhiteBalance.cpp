@@ -1,6 +1,5 @@
 #include "image/WhiteBalance.h"
 
-#include <algorithm>
 #include <cstdint>
 
 #include "image/BayerCells.h"
@@ -14,7 +13,7 @@ constexpr int kMaxGain = 400;
 
 void Balance(int64_t greenSum, int64_t greenCount, int64_t sum, int64_t count, int& gain) {
   if (count == 0 || sum == 0) return;
-  gain = static_cast<int>(std::min<int64_t>(100 * greenSum * count / (greenCount * sum), kMaxGain));
+  gain = static_cast<int>(ScaledMeanRatio(100, greenSum, greenCount, sum, count, kMaxGain));
 }
 
 }  // namespace

@@ -216,7 +216,12 @@ int CSensorIMX991::SetCaptureWindow(int x, int width, int y, int height, int mod
       {reg::kVmax0, Byte(frameLines, 0)}, {reg::kVmax1, Byte(frameLines, 8)},
       {reg::kHmax0, Byte(lineClocks, 0)}, {reg::kHmax1, Byte(lineClocks, 8)},
   };
-  for (const RegisterWrite& write : writes) WriteRegister(write.address, write.value);
+  // A window only partly written leaves the sensor reading something else than
+  // the frame the device expects: fail, and keep the stored window the last
+  // one programmed whole.
+  for (const RegisterWrite& write : writes) {
+    if (!WriteRegister(write.address, write.value)) return 0;
+  }
 
   info_.lineLength = static_cast<int>(lineClocks);
   info_.frameLength = static_cast<int>(frameLines);

@@ -124,6 +124,59 @@ TEST_F(SaveTest, Success_ReplacesAnExistingFileAndLeavesNoTemporary) {
   EXPECT_EQ(DirectoryEntries(directory), (std::vector<std::string>{"frame.raw", "relative.bmp"}));
 }
 
+// A save to a symbolic link writes the file the link leads to and keeps the
+// link, as writing through the link would.
+TEST_F(SaveTest, SymbolicLink_WritesWhereTheLinkLeadsAndKeepsTheLink) {
+  namespace fs = std::filesystem;
+  const TestImage image = MakePatternImage(16, 8, 8);
+  fs::create_directory(PathOf("sub"));
+  struct Case {
+    const char* label;
+    const char* saved;   // the path given to the save
+    const char* target;  // the file that must hold the image
+  };
+  WriteText(PathOf("existing.raw"), "previous picture");
+  fs::create_symlink("existing.raw", PathOf("to-existing"));
+  fs::create_symlink("fresh.raw", PathOf("to-fresh"));
+  fs::create_symlink(PathOf("to-existing"), PathOf("chain"));
+  fs::create_symlink("../up.raw", PathOf("sub/to-parent"));
+  for (const Case& c : {
+           Case{"link to an existing file", "to-existing", "existing.raw"},
+           Case{"link to a file not yet there", "to-fresh", "fresh.raw"},
+           Case{"absolute link to a relative link", "chain", "existing.raw"},
+           Case{"relative to the link's own folder", "sub/to-parent", "up.raw"},
+       }) {
+    SCOPED_TRACE(c.label);
+    EXPECT_TRUE(SaveTo(PathOf(c.saved), image.view, files::kStillRaw));
+    EXPECT_TRUE(fs::is_symlink(PathOf(c.saved)));
+    EXPECT_EQ(ReadBytes(PathOf(c.target)), image.memory);
+  }
+  EXPECT_EQ(DirectoryEntries(directory), (std::vector<std::string>{"chain", "existing.raw", "fresh.raw", "sub",
+                                                                   "to-existing", "to-fresh", "up.raw"}));
+  EXPECT_EQ(DirectoryEntries(PathOf("sub")), std::vector<std::string>{"to-parent"});
+}
+
+TEST_F(SaveTest, SymbolicLinkLeadingNowhere_FailsAndKeepsTheLinks) {
+  namespace fs = std::filesystem;
+  const TestImage image = MakePatternImage(16, 8, 8);
+  fs::create_directory(PathOf("folder"));
+  fs::create_symlink("missing/image.raw", PathOf("dangling"));
+  fs::create_symlink("dangling", PathOf("to-dangling"));
+  fs::create_symlink("loop-b", PathOf("loop-a"));
+  fs::create_symlink("loop-a", PathOf("loop-b"));
+  fs::create_symlink("folder", PathOf("to-folder"));
+  for (const char* saved : {"dangling", "to-dangling", "loop-a", "to-folder"}) {
+    SCOPED_TRACE(saved);
+    const fs::path before = fs::read_symlink(PathOf(saved));
+    EXPECT_FALSE(SaveTo(PathOf(saved), image.view, files::kStillRaw));
+    ASSERT_TRUE(fs::is_symlink(PathOf(saved)));
+    EXPECT_EQ(fs::read_symlink(PathOf(saved)), before);
+  }
+  EXPECT_EQ(DirectoryEntries(directory),
+            (std::vector<std::string>{"dangling", "folder", "loop-a", "loop-b", "to-dangling", "to-folder"}));
+  EXPECT_TRUE(DirectoryEntries(PathOf("folder")).empty());
+}
+
 TEST_F(SaveTest, SeveralThreadsAtOnce_EachFileWhole) {
   const TestImage grey = MakePatternImage(96, 64, 16);
   const TestImage colour = MakePatternImage(96, 64, 64);

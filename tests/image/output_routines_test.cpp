@@ -201,4 +201,45 @@ TEST(OutputRoutines, DisplayScalingPicksNearestPixelsFlipped) {
   }
 }
 
+// The ratios are single precision: where x * source size / target size is a
+// whole number, x times the float ratio can fall just below it and truncate to
+// the pixel before. The cases are such points; each would show the next pixel
+// with exact ratios.
+TEST(OutputRoutines, DisplayScalingTruncatesSinglePrecisionRatios) {
+  struct Case {
+    const char* label;
+    int bits;
+    int sourceWidth, sourceHeight, targetWidth, targetHeight;
+    int x, row;              // display pixel, storage row
+    int sourceX, sourceRow;  // the source pixel it shows
+  };
+  // Each source pixel tells where it came from.
+  auto code = [](int bits, int x, int row, int c) {
+    if (bits == 8) return (x + 7 * row) & 0xFF;
+    const int channels[3] = {x & 0xFF, row & 0xFF, row >> 8};
+    return channels[c];
+  };
+  for (const Case& c : {
+           Case{"gray column", 8, 26, 26, 22, 22, 11, 0, 12, 25},
+           Case{"gray row", 8, 26, 26, 22, 22, 0, 11, 0, 13},
+           Case{"colour column and row", 24, 39, 39, 33, 33, 22, 22, 25, 13},
+           Case{"sensor frame in a 640 x 110 window", 24, 640, 512, 640, 110, 0, 55, 0, 256},
+       }) {
+    SCOPED_TRACE(c.label);
+    CDibImage source, display;
+    ASSERT_TRUE(source.Create(c.sourceWidth, c.sourceHeight, static_cast<uint16_t>(c.bits)));
+    ASSERT_TRUE(display.Create(c.targetWidth, c.targetHeight, static_cast<uint16_t>(c.bits)));
+    const int channels = c.bits / 8;
+    for (int row = 0; row < c.sourceHeight; ++row) {
+      for (int x = 0; x < c.sourceWidth; ++x) {
+        for (int k = 0; k < channels; ++k) SetSample(source, x, row, code(c.bits, x, row, k), k);
+      }
+    }
+    ASSERT_EQ(display.Apply(c.bits == 8 ? kScaleGray8 : kScaleColor24, source), 1);
+    for (int k = 0; k < channels; ++k) {
+      EXPECT_EQ(SampleAt(display, c.x, c.row, k), code(c.bits, c.sourceX, c.sourceRow, k)) << "channel " << k;
+    }
+  }
+}
+
 }  // namespace

@@ -26,6 +26,8 @@ class CountingController final : public CControllerBase {
   int ReadReadyFlag(uint8_t* ready) override { return camera_.ReadReadyFlag(ready); }
   int SendCommandCC() override { return camera_.SendCommandCC(); }
   int I2cWrite(uint8_t address, const uint8_t* data, uint32_t count, uint32_t timeoutMs) override {
+    if (sensorWritesLeft.load() == 0) return 0;
+    if (sensorWritesLeft.load() > 0) --sensorWritesLeft;
     ++sensorWrites;
     return camera_.I2cWrite(address, data, count, timeoutMs);
   }
@@ -48,6 +50,9 @@ class CountingController final : public CControllerBase {
   int AbortImagePipe() override { return camera_.AbortImagePipe(); }
 
   std::atomic<int> sensorWrites{0};  // I2C writes: sensor registers and pointer writes
+  // I2C writes that still succeed; every later one fails, retries included.
+  // Negative: no limit.
+  std::atomic<int> sensorWritesLeft{-1};
   std::atomic<int> boardWrites{0};
 
  private:

@@ -124,6 +124,42 @@ TEST_F(Imx991, CaptureWindow_OutsideTheSensorIsRejectedWithNothingWritten) {
   EXPECT_EQ(s.GetCaptureWindow(nullptr, nullptr, nullptr, nullptr, nullptr), 0);
 }
 
+// Whichever of the window's register writes fails, the call fails, and the
+// stored window stays the last one programmed whole.
+TEST_F(Imx991, CaptureWindow_FailedRegisterWriteFailsAndKeepsTheStoredWindow) {
+  CSensorBase& s = Open("0x3280");
+  ASSERT_TRUE(s.SetCaptureWindow(0, 640, 0, 256, 0));
+  auto expectStoredWindow = [&](int row, int rows, int frameLength) {
+    int x = -1, width = -1, y = -1, height = -1, mode = -1;
+    ASSERT_TRUE(s.GetCaptureWindow(&x, &width, &y, &height, &mode));
+    EXPECT_EQ(y, row);
+    EXPECT_EQ(height, rows);
+    EXPECT_EQ(Info().frameLength, frameLength);
+  };
+  struct Case {
+    const char* label;
+    int writesLeft;  // sensor writes that succeed before the failing one
+    bool jammed;
+  };
+  for (const Case& c : {
+           Case{"readout mode, the first write", 0, false},
+           Case{"window height", 8, false},
+           Case{"line length, the last write", 13, false},
+           Case{"sensor bus never free", -1, true},
+       }) {
+    SCOPED_TRACE(c.label);
+    controller->sensorWritesLeft = c.writesLeft;
+    vc::JamSensorBus(0, c.jammed);
+    EXPECT_EQ(s.SetCaptureWindow(0, 640, 0, 512, 0), 0);
+    controller->sensorWritesLeft = -1;
+    vc::JamSensorBus(0, false);
+    expectStoredWindow(260, 256, 294);
+    EXPECT_EQ(Board(0x9F), 0) << "the sensor bus is handed back";
+  }
+  ASSERT_EQ(s.SetCaptureWindow(0, 640, 0, 512, 0), 1);
+  expectStoredWindow(0, 512, 561);
+}
+
 TEST_F(Imx991, BitDepth_ReprogramsTheWindowWithoutMovingIt) {
   CSensorBase& s = Open("0x3290");
   ASSERT_TRUE(s.SetCaptureWindow(0, 640, 16, 256, 0));

@@ -31,6 +31,36 @@ TEST(ListCommand, ShowsEachCameraWithNumberNameAndSerial) {
   EXPECT_EQ(Succeed("0x3280:serial=ONLY", "list"), "0  TevrinHalden_01  ONLY\n");
 }
 
+// The SDK serves product 0x3280 only; cameras of other products are named,
+// not listed.
+TEST(ListCommand, NamesCamerasOfProductsTheSdkDoesNotServe) {
+  struct Case {
+    const char* cameras;
+    int exitCode;
+    const char* out;
+    const char* err;
+  };
+  for (const Case& c : {
+           Case{"0x3280:serial=CAM-A,0x3290", 0,
+                "0  TevrinHalden_01  CAM-A\n"
+                "also present, not served by this SDK: product 0x3290 (1 camera)\n",
+                ""},
+           Case{"0x3290,0x3280:serial=CAM-A,0x3290:fast,0x3042,0x3280:serial=CAM-B", 0,
+                "0  TevrinHalden_01  CAM-A\n"
+                "1  TevrinHalden_02  CAM-B\n"
+                "also present, not served by this SDK: product 0x3042 (1 camera), product 0x3290 (2 cameras)\n",
+                ""},
+           Case{"0x3290", 2, "also present, not served by this SDK: product 0x3290 (1 camera)\n",
+                "tevrin: no camera found\n"},
+       }) {
+    SCOPED_TRACE(c.cameras);
+    ToolResult result = RunTool(c.cameras, "list");
+    EXPECT_EQ(result.exitCode, c.exitCode);
+    EXPECT_EQ(result.out, c.out);
+    EXPECT_EQ(result.err, c.err);
+  }
+}
+
 TEST(InfoCommand, DescribesTheChosenCamera) {
   std::string first = Succeed(kTwoCameras, "info");
   EXPECT_THAT(first, HasSubstr("camera             0 (TevrinHalden_01)\n"));

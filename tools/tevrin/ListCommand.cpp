@@ -1,12 +1,15 @@
-// tevrin list: every camera with its device number, name and serial number.
+// tevrin list: every camera with its device number, name and serial number,
+// and a line for cameras of products the SDK does not serve.
 #include <TevrinSdk_Halden.h>
 
 #include <cstdio>
+#include <string>
 #include <vector>
 
 #include "Arguments.h"
 #include "Command.h"
 #include "ExitCode.h"
+#include "OtherProducts.h"
 #include "Session.h"
 
 namespace tevrin::tool {
@@ -21,8 +24,10 @@ int Run(int argc, char** argv) {
   Session session;
   char names[10][256];
   int count = session.Handle() ? Tevrin_EnumDevice(session, names) : 0;
+  const std::string others = DescribeOtherProducts(CountOtherProducts());
   if (count == 0) {
     std::fprintf(stderr, "tevrin: no camera found\n");
+    if (!others.empty()) std::printf("%s\n", others.c_str());
     return kExitNoCamera;
   }
   // Names count the cameras found, device numbers the sockets they sit in;
@@ -41,6 +46,7 @@ int Run(int argc, char** argv) {
     }
     std::printf("%d  %s  %s\n", number, name, serial);
   }
+  if (!others.empty()) std::printf("%s\n", others.c_str());
   session.ClearErrors();
   return kExitOk;
 }
