@@ -13,7 +13,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "MessageQueue.h"
+#include "windows/MessageQueue.h"
 
 namespace tevrin::win32 {
 

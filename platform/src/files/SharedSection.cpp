@@ -1,4 +1,4 @@
-#include "SharedSection.h"
+#include "files/SharedSection.h"
 
 #include <fcntl.h>
 #include <sys/mman.h>

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <optional>
 
-#include "Desktop.h"
+#include "windows/Desktop.h"
 
 using tevrin::win32::CallWindowProcedure;
 using tevrin::win32::Desktop;

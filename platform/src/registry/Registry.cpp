@@ -4,7 +4,7 @@
 #include <cstring>
 #include <new>
 
-#include "RegistryKey.h"
+#include "registry/RegistryKey.h"
 
 using tevrin::win32::HandleTable;
 using tevrin::win32::RegistryKey;

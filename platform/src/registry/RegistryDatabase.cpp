@@ -1,4 +1,4 @@
-#include "RegistryDatabase.h"
+#include "registry/RegistryDatabase.h"
 
 #include <chrono>
 #include <cstdlib>

@@ -1,4 +1,4 @@
-#include "PixelCopy.h"
+#include "gdi/PixelCopy.h"
 
 #include <algorithm>
 #include <array>

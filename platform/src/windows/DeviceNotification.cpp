@@ -7,7 +7,7 @@
 #include <cstring>
 #include <map>
 
-#include "Desktop.h"
+#include "windows/Desktop.h"
 
 // Applications compare dbcc_size with the layout they were built for.
 static_assert(sizeof(DEV_BROADCAST_DEVICEINTERFACE_A) == 32);

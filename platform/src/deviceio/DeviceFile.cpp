@@ -1,9 +1,9 @@
 // Handles on device interface paths and the device I/O entry points.
-#include "DeviceFile.h"
+#include "deviceio/DeviceFile.h"
 
 #include <atomic>
 
-#include "DeviceIoStatus.h"
+#include "deviceio/DeviceIoStatus.h"
 
 namespace tevrin::win32 {
 

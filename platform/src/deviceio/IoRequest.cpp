@@ -3,7 +3,7 @@
 
 #include <atomic>
 
-#include "DeviceIoStatus.h"
+#include "deviceio/DeviceIoStatus.h"
 
 namespace tevrin::win32 {
 

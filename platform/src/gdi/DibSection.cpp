@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "GdiObjects.h"
+#include "gdi/GdiObjects.h"
 
 using tevrin::win32::Bitmap;
 using tevrin::win32::DeviceContext;

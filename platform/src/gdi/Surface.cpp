@@ -1,4 +1,4 @@
-#include "Surface.h"
+#include "gdi/Surface.h"
 
 #include <algorithm>
 

@@ -12,8 +12,8 @@
 #include <mutex>
 #include <unordered_map>
 
-#include "AlignedPixels.h"
-#include "PixelCopy.h"
+#include "gdi/AlignedPixels.h"
+#include "gdi/PixelCopy.h"
 
 namespace tevrin::win32 {
 

@@ -1,9 +1,9 @@
-#include "Desktop.h"
+#include "windows/Desktop.h"
 
 #include <algorithm>
 #include <cctype>
 
-#include "ThreadMessaging.h"
+#include "windows/ThreadMessaging.h"
 
 namespace tevrin::win32 {
 

@@ -1,8 +1,8 @@
-#include "MessageQueue.h"
+#include "windows/MessageQueue.h"
 
 #include <algorithm>
 
-#include "Desktop.h"
+#include "windows/Desktop.h"
 
 namespace tevrin::win32 {
 

@@ -6,8 +6,8 @@
 #include <map>
 #include <mutex>
 
-#include "File.h"
-#include "SharedSection.h"
+#include "files/File.h"
+#include "files/SharedSection.h"
 
 namespace tevrin::win32 {
 namespace {

@@ -1,7 +1,7 @@
 // Window placement and visibility kept as plain state. The client rectangle
 // is the window less its fixed non-client frame.
-#include "Desktop.h"
-#include "WindowFrame.h"
+#include "windows/Desktop.h"
+#include "windows/WindowFrame.h"
 
 using tevrin::win32::Desktop;
 using tevrin::win32::Window;

@@ -3,7 +3,7 @@
 #include <map>
 #include <vector>
 
-#include "File.h"
+#include "files/File.h"
 
 namespace tevrin::win32 {
 

@@ -1,5 +1,5 @@
 // Window frames and system metrics of a 96-dpi desktop with classic sizes.
-#include "WindowFrame.h"
+#include "windows/WindowFrame.h"
 
 #include <algorithm>
 #include <cstdio>

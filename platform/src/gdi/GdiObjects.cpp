@@ -1,12 +1,12 @@
 // The GDI object table, stock objects, device contexts and selection.
-#include "GdiObjects.h"
+#include "gdi/GdiObjects.h"
 
 #include <algorithm>
 #include <iterator>
 
-#include "Desktop.h"
-#include "Surface.h"
-#include "WindowFrame.h"
+#include "gdi/Surface.h"
+#include "windows/Desktop.h"
+#include "windows/WindowFrame.h"
 
 using tevrin::win32::Bitmap;
 using tevrin::win32::DeviceContext;

@@ -1,6 +1,6 @@
 // Posting, sending and pumping messages. A window's messages go to the queue
 // of the thread that created it; a thread's queue exists from its first call.
-#include "Desktop.h"
+#include "windows/Desktop.h"
 
 using tevrin::win32::CurrentQueue;
 using tevrin::win32::Desktop;

@@ -4,8 +4,8 @@
 #include <mutex>
 #include <utility>
 
-#include "GdiObjects.h"
-#include "Surface.h"
+#include "gdi/GdiObjects.h"
+#include "gdi/Surface.h"
 
 using tevrin::win32::Bitmap;
 using tevrin::win32::DeviceContext;

@@ -11,7 +11,7 @@
 #include <optional>
 #include <string>
 
-#include "File.h"
+#include "files/File.h"
 
 namespace tevrin::win32 {
 namespace {

@@ -5,8 +5,8 @@
 
 #include <mutex>
 
-#include "AlignedPixels.h"
-#include "PixelCopy.h"
+#include "gdi/AlignedPixels.h"
+#include "gdi/PixelCopy.h"
 
 namespace tevrin::win32 {
 

@@ -1,4 +1,4 @@
-#include "RegistryKey.h"
+#include "registry/RegistryKey.h"
 
 #include <algorithm>
 #include <cstring>

@@ -7,7 +7,7 @@
 
 #include <memory>
 
-#include "RegistryDatabase.h"
+#include "registry/RegistryDatabase.h"
 
 namespace tevrin::win32 {
 

@@ -2,7 +2,7 @@
 // ends, an exit code, a thread ID that GetCurrentThreadId reports inside it.
 #include <tevrin/win32/KernelObject.h>
 
-#include "ThreadMessaging.h"
+#include "windows/ThreadMessaging.h"
 
 #include <sched.h>
 #include <unistd.h>
