@@ -192,7 +192,9 @@ int Tevrin_GetCameraInfo(int handle, CameraInfo* info);
 
 /* Continuous preview, drawn into the preview window when one is placed. */
 int Tevrin_Preview(int handle);
-/* Preview that copies every frame into `buffer` and posts TEVRIN_MSG_FRAME to frameWindow. */
+/* Preview that copies every frame into `buffer` and posts TEVRIN_MSG_FRAME to frameWindow.
+   Called while a preview runs, the new window, buffer and size take over
+   between two frames: once it returns, the old buffer is no longer written. */
 int Tevrin_CallBackPreview(int handle, HWND frameWindow, BYTE* buffer, int size, int rowOrder);
 int Tevrin_StartPreview(int handle);
 int Tevrin_StopPreview(int handle);
@@ -202,7 +204,8 @@ int Tevrin_Capture(int handle);
 int Tevrin_SnapShot(int handle, BYTE* buffer, int size, int rowOrder);
 /* Hardware-triggered frames, delivered as in Tevrin_CallBackPreview. */
 int Tevrin_Trigger(int handle, HWND frameWindow, BYTE* buffer, int size, int rowOrder);
-/* Copies the current output image. Error 1 when there is none yet. */
+/* Copies the output image of the last acquisition, in the colour mode it was
+   set up with. Error 5 when there is none yet or the buffer is smaller. */
 int Tevrin_GetImage(int handle, BYTE* buffer, int size, int rowOrder);
 /* Records durationMs of preview into an AVI file. Errors also: 9 empty path, 12 file or preview. */
 int Tevrin_Record(int handle, const char* path, int durationMs, int showWindow);
@@ -226,7 +229,10 @@ int Tevrin_SetCaptureWindowEx(int handle, int hTotal, int hStart, int hEffective
 /* Writes TH, EHS, EH, TV, EVS, EV to the non-null pointers; 1. */
 int Tevrin_GetCaptureWindowEx(int handle, int* hTotal, int* hStart, int* hEffective, int* vTotal, int* vStart,
                               int* vEffective);
-/* 8, 16, 24, 32, 48 or 64. Error 9 for other values or modes the camera cannot deliver. */
+/* 8, 16, 24, 32, 48 or 64. Error 9 for other values or modes the camera cannot deliver.
+   Takes effect at the next acquisition setup (Preview, CallBackPreview,
+   Capture, Trigger, or a SnapShot from idle); a running acquisition and the
+   image it left for GetImage/SaveImage keep the mode they were set up with. */
 int Tevrin_SetColorMode(int handle, int bits);
 /* Bits of the current mode; -1 for an unknown handle. */
 int Tevrin_GetColorMode(int handle);
@@ -286,7 +292,8 @@ int Tevrin_SetIOPort(int handle, int value);
 
 /* ---- Masks, files, dialogs, configuration ---- */
 
-/* Needs a processed frame (error 1). format: TEVRIN_FORMAT_*. */
+/* Saves the image of the last acquisition, in its colour mode. Needs a
+   processed frame (error 1). format: TEVRIN_FORMAT_*. */
 int Tevrin_SaveImage(int handle, const char* path, int format);
 int Tevrin_SaveImageW(int handle, const wchar_t* path, int format);
 /* The dark and white reference frames. Errors: 1, 14 file missing or malformed. */
