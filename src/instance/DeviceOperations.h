@@ -74,10 +74,12 @@ class CDeviceOperations final : public CCameraDevice {
   int ExtensionCommand(int command, int* data) override { return device_.ExtensionCommand(command, data); }
 
   int SetBitDepth(int sixteen) override { return device_.SetBitDepth(sixteen); }
-  int SetTriggerMode(int mode, int force) override { return device_.SetTriggerMode(mode, force); }
-  int StartCapture(int mode) override { return device_.StartCapture(mode); }
+  int SetTriggerMode(int mode, int force) override {
+    return device_.SetTriggerMode(static_cast<tevrin::device::TriggerMode>(mode), force);
+  }
+  int StartCapture(int mode) override { return device_.StartCapture(static_cast<tevrin::device::CaptureMode>(mode)); }
   int StopCapture(int abort) override { return device_.StopCapture(abort); }
-  int WaitFrame(int ms) override { return device_.WaitFrame(ms); }
+  int WaitFrame(int ms) override { return static_cast<int>(device_.WaitFrame(ms)); }
   int GetFrame(std::uint8_t* buffer, int size) override;
   int SetFrameTimeout(int ms) override { return device_.SetFrameTimeout(ms); }
   int SyncFrameCounter() override { return device_.SyncFrameCounter(); }
