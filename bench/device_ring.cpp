@@ -3,8 +3,9 @@
 // streams in mode 0 while this thread waits for every frame and copies it
 // out with its slot data. Reports frames received against the gaps in the
 // camera's frame counter, and the process CPU per frame (which includes the
-// virtual camera making the frame; bench_virtualcam_frame measures that part).
-// Goal: no gaps and under 1 ms of CPU per frame.
+// virtual camera making the frame; bench_virtualcam_frame measures that part),
+// and the device's own frame counters: completed, failed, lost to overrun
+// and timed out. Goal: no gaps, no overruns and under 1 ms of CPU per frame.
 #include <benchmark/benchmark.h>
 #include <tevrin/virtualcam/VirtualCameras.h>
 
@@ -16,6 +17,9 @@
 #include "device/TevrinUSB3K5SimpleSdk.h"
 
 namespace {
+
+using tevrin::device::CaptureMode;
+using tevrin::device::WaitResult;
 
 double ProcessCpuSeconds() {
   timespec now{};
@@ -35,28 +39,29 @@ void RingStream(benchmark::State& state) {
   device.CreateController(nullptr, nullptr);
   // A late first wait may find the write index come round to the last-read
   // index and answer 2; the next frame answers 3.
-  int first = 0;
-  if (device.OpenDevice(0) && device.SetBitDepth(depth) && device.StartCapture(0)) {
-    for (int i = 0; i < 3 && first != 3; ++i) first = device.WaitFrame(5000);
+  WaitResult first = WaitResult::kNoNewFrame;
+  if (device.OpenDevice(0) && device.SetBitDepth(depth) && device.StartCapture(CaptureMode::kContinuous)) {
+    for (int i = 0; i < 3 && first != WaitResult::kNewFrame; ++i) first = device.WaitFrame(5000);
   }
-  if (first != 3) {
+  if (first != WaitResult::kNewFrame) {
     state.SkipWithError("the camera does not stream");
     return;
   }
   std::vector<uint8_t> frame(device.FrameSize());
   int previous = -1;
   device.GetFrameInfo(frame.data(), &previous, nullptr, nullptr, nullptr, nullptr, bottomUp);
+  const tevrin::device::FrameStatistics before = device.Statistics();
 
   int64_t frames = 0, gaps = 0, missed = 0, notNew = 0;
   const double cpuStart = ProcessCpuSeconds();
   const auto wallStart = std::chrono::steady_clock::now();
   for (auto _ : state) {
-    const int result = device.WaitFrame(1000);
-    if (result == 1) {
+    const WaitResult result = device.WaitFrame(1000);
+    if (result == WaitResult::kError) {
       state.SkipWithError("acquisition failed");
       break;
     }
-    if (result != 3) {
+    if (result != WaitResult::kNewFrame) {
       ++notNew;
       continue;
     }
@@ -75,6 +80,7 @@ void RingStream(benchmark::State& state) {
   const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - wallStart).count();
   const float acquired = device.FrameRate();
   device.StopCapture(1);
+  const tevrin::device::FrameStatistics after = device.Statistics();
 
   state.counters["frames"] = static_cast<double>(frames);
   state.counters["gaps"] = static_cast<double>(gaps);
@@ -83,6 +89,10 @@ void RingStream(benchmark::State& state) {
   state.counters["fps"] = frames / wall;
   state.counters["thread_fps"] = acquired;
   state.counters["cpu_ms_per_frame"] = frames ? cpu * 1e3 / frames : 0;
+  state.counters["completed"] = static_cast<double>(after.completed - before.completed);
+  state.counters["failed"] = static_cast<double>(after.failed - before.failed);
+  state.counters["overruns"] = static_cast<double>(after.overruns - before.overruns);
+  state.counters["timeouts"] = static_cast<double>(after.timeouts - before.timeouts);
 }
 BENCHMARK(RingStream)
     ->ArgNames({"sixteen", "bottom_up"})

@@ -124,8 +124,23 @@ typedef struct FrameInfo {
   BYTE* buffer; /* the caller's buffer, or NULL */
 } FrameInfo;
 
+/* Why the newest frame of a camera ended (CameraInfo.newestFrameStatus). */
+typedef enum TevrinFrameStatus {
+  TEVRIN_FRAME_NONE = 0,            /* no frame has ended yet */
+  TEVRIN_FRAME_COMPLETE = 1,        /* the whole image arrived */
+  TEVRIN_FRAME_SHORT_TRANSFER = 2,  /* the image came with fewer bytes than the frame has */
+  TEVRIN_FRAME_TIMEOUT = 3,         /* the camera sent nothing in time */
+  TEVRIN_FRAME_ABORTED = 4,         /* the read was aborted by a stop */
+  TEVRIN_FRAME_UNPLUGGED = 5,       /* the camera is gone */
+  TEVRIN_FRAME_HEADER_FAILED = 6,   /* the frame header was refused or short */
+  TEVRIN_FRAME_TRANSFER_FAILED = 7  /* the driver or the camera failed the transfer */
+} TevrinFrameStatus;
+
 /* Filled by Tevrin_GetCameraInfo; set `size` first (at least 36; 56 for the
-   fractional exposure range). */
+   fractional exposure range; 80, sizeof(CameraInfo), for the frame
+   statistics as well). The statistics count the frames the camera delivered
+   since it was opened (saturating); they show whether frames were lost in
+   the camera's transfer, in the ring of the driver layer, or later. */
 typedef struct CameraInfo {
   int size;
   int maxWidth;  /* 640 */
@@ -139,6 +154,12 @@ typedef struct CameraInfo {
   int reserved; /* not written */
   double exposureSecondsMin;
   double exposureSecondsMax;
+  unsigned int framesCompleted; /* arrived whole */
+  unsigned int framesFailed;    /* ended in any other status */
+  unsigned int framesOverrun;   /* whole frames overwritten before the SDK took them */
+  unsigned int frameTimeouts;   /* failed frames that timed out (counted in framesFailed too) */
+  int newestFrameStatus;        /* TevrinFrameStatus */
+  int reserved2;                /* not written */
 } CameraInfo;
 
 #ifdef __cplusplus
@@ -147,7 +168,7 @@ typedef struct CameraInfo {
 #define TEVRIN_STATIC_ASSERT _Static_assert
 #endif
 TEVRIN_STATIC_ASSERT(sizeof(FrameInfo) == 32, "FrameInfo is 32 bytes");
-TEVRIN_STATIC_ASSERT(sizeof(CameraInfo) == 56, "CameraInfo is 56 bytes");
+TEVRIN_STATIC_ASSERT(sizeof(CameraInfo) == 80, "CameraInfo is 80 bytes");
 #undef TEVRIN_STATIC_ASSERT
 
 /* ---- Initialisation, handles, version ---- */

@@ -5,11 +5,16 @@
 
 #include "device/TevrinU3K5Base.h"
 
-int CTevrinU3K5Base::WaitFrame(int ms) {
-  if (errorFlag_) return 1;
+using tevrin::device::FrameStatus;
+using tevrin::device::WaitResult;
+
+WaitResult CTevrinU3K5Base::WaitFrame(int ms) {
+  if (errorFlag_) return WaitResult::kError;
   HANDLE frameEvent = frameEvent_;
-  if (!frameEvent || WaitForSingleObject(frameEvent, static_cast<DWORD>(ms)) != WAIT_OBJECT_0) return 2;
-  return writeIndex_ != lastReadIndex_ ? 3 : 2;
+  if (!frameEvent || WaitForSingleObject(frameEvent, static_cast<DWORD>(ms)) != WAIT_OBJECT_0) {
+    return WaitResult::kNoNewFrame;
+  }
+  return writeIndex_ != lastReadIndex_ ? WaitResult::kNewFrame : WaitResult::kNoNewFrame;
 }
 
 int CTevrinU3K5Base::NewestIndex(int writeIndex, int ringSize) {
@@ -43,8 +48,8 @@ void CTevrinU3K5Base::CopyLines(const uint8_t* source, uint8_t* buffer, int bott
   const bool reversePixels = orientation == 2 || orientation == 4;
   const bool storedOrder = (bottomUp != 0) == (orientation != 3 && orientation != 4);
 
-  if (productId_ == 0x31E0) {
-    // This product's first stored line is a spare; its image starts one line down.
+  if (product_->spareFirstLine) {
+    // The image starts one line down, unless the sensor's mode fills every line.
     const bool full = sensor_->CheckModeLimit(0, 0) != 0;
     const int lines = full ? height : height - 1;
     const int first = full ? height - 1 : height - 2;
@@ -73,7 +78,10 @@ int CTevrinU3K5Base::CopyOut(int slotIndex, uint8_t* buffer, int size, int* coun
   Slot& slot = slots_[slotIndex];
   std::lock_guard hold(slot.lock);
   if (!slot.buffer) return 0;
-  if (buffer) CopyLines(slot.buffer, buffer, bottomUp);
+  if (buffer) {
+    CopyLines(slot.buffer, buffer, bottomUp);
+    slot.unread = false;
+  }
   if (counter) *counter = slot.counter;
   for (int index = 0; index < 4; ++index) {
     if (words && words[index]) *words[index] = slot.words[index];
@@ -95,13 +103,26 @@ int CTevrinU3K5Base::GetCapturedFrame(uint8_t* buffer, int bottomUp) {
 }
 
 // The copies below take the newest frame as the write index stood when
-// they began, and mark exactly that one as read: a frame that lands during
+// they began, and mark exactly that one as taken: a frame that lands during
 // the copy stays new for the next wait.
-int CTevrinU3K5Base::GetFrame(uint8_t* buffer, int bottomUp) {
-  const int writeIndex = writeIndex_;
-  const int copied =
-      buffer ? CopyOut(NewestIndex(writeIndex, ringSize_), buffer, frameSize_, nullptr, nullptr, bottomUp) : 0;
+void CTevrinU3K5Base::TakeFrame(int slotIndex, int writeIndex) {
+  {
+    Slot& slot = slots_[slotIndex];
+    std::lock_guard hold(slot.lock);
+    slot.unread = false;
+  }
   lastReadIndex_ = writeIndex;
+}
+
+int CTevrinU3K5Base::GetFrame(uint8_t* buffer, int bottomUp) {
+  // After a failure the ring holds frames from before it, which the caller
+  // must not take for the frame it waited for.
+  if (errorFlag_) return 0;
+  const int writeIndex = writeIndex_;
+  const int index = NewestIndex(writeIndex, ringSize_);
+  if (slots_[index].status != FrameStatus::kComplete) return 0;
+  const int copied = buffer ? CopyOut(index, buffer, frameSize_, nullptr, nullptr, bottomUp) : 0;
+  TakeFrame(index, writeIndex);
   return copied;
 }
 
@@ -115,7 +136,7 @@ int CTevrinU3K5Base::GetFrameEx(uint8_t* buffer, uint64_t* extra, int* extraByte
     if (extra) *extra = slot.extra;
     if (extraByte) *extraByte = slot.extraByte;
   }
-  lastReadIndex_ = writeIndex;
+  TakeFrame(index, writeIndex);
   return 0;
 }
 
@@ -123,7 +144,8 @@ int CTevrinU3K5Base::GetFrameInfo(uint8_t* buffer, int* counter, int* word28, in
                                   int bottomUp) {
   const int writeIndex = writeIndex_;
   int* words[4] = {word28, word32, word40, word44};
-  CopyOut(NewestIndex(writeIndex, ringSize_), buffer, frameSize_, counter, words, bottomUp);
-  lastReadIndex_ = writeIndex;
+  const int index = NewestIndex(writeIndex, ringSize_);
+  CopyOut(index, buffer, frameSize_, counter, words, bottomUp);
+  TakeFrame(index, writeIndex);
   return 0;
 }

@@ -5,12 +5,13 @@
 
 #include <new>
 
-#include "device/Products.h"
 #include "device/TevrinU3K5Base.h"
 
 namespace fpga = tevrin::hardware::fpga;
-using tevrin::device::IsFamilyProduct;
-using tevrin::device::IsOneOf;
+using tevrin::device::DepthControl;
+using tevrin::device::FormatCodes;
+using tevrin::device::FrameStatus;
+using tevrin::device::SizeRegisters;
 
 namespace {
 
@@ -25,13 +26,13 @@ void FreeFrameBuffer(uint8_t*& buffer) {
   buffer = nullptr;
 }
 
-// The FPGA's format code and horizontal start offset for this camera family.
-struct FormatCodes {
-  int format;
+// The FPGA's format code and horizontal start offset for the IMX99x boards.
+struct Format {
+  int code;
   int hStart;
 };
 
-FormatCodes FamilyFormat(int readoutMode, bool mirrorH, bool gray16, bool fullHeight) {
+Format Imx99xFormat(int readoutMode, bool mirrorH, bool gray16, bool fullHeight) {
   if (readoutMode == 0) return {fullHeight ? 25 : 21, mirrorH ? (gray16 ? 104 : 100) : (gray16 ? 8 : 4)};
   if (readoutMode == 1) return {23, mirrorH ? (gray16 ? 52 : 48) : (gray16 ? 4 : 0)};
   return {21, mirrorH ? 104 : 8};
@@ -44,6 +45,8 @@ void CTevrinU3K5Base::Slot::ClearData() {
   for (int& word : words) word = 0xFFFF;
   extra = 0;
   extraByte = 0;
+  status = FrameStatus::kNone;
+  unread = false;
 }
 
 int CTevrinU3K5Base::BytesPerPixel() const { return bitDepthMode_ == 1 || bitDepthMode_ == 2 ? 2 : 1; }
@@ -84,7 +87,7 @@ int CTevrinU3K5Base::ApplyGeometry() {
   const int width = info.windowWidth * (sensor_->GetModeSelect() == 2 ? 2 : 1);
   const int height = info.windowHeight;
   const int bytes = BytesPerPixel();
-  const int planes = productId_ == 0x3130 ? 3 : 1;
+  const int planes = product_->planes;
   const int ringBytes = (((height + 128) * (width + 128) * bytes + 8191) & ~8191) * planes;
   frameSize_ = height * width * bytes * planes;
   ringWidth_ = info.windowWidth;
@@ -93,18 +96,18 @@ int CTevrinU3K5Base::ApplyGeometry() {
   if (!AllocateBuffers(ringBytes)) return 0;
   if (IsNoRegisterProduct()) return 0;  // its buffers are rebuilt at every start
 
-  if (!IsOneOf(productId_, {0x32D0, 0x3320, 0x3310, 0x3330, 0x3340})) {
-    const bool alternate = productId_ == 0x31E0;
-    WriteFpgaRegister(alternate ? 0x9C : fpga::kOutputWidthLow, width & 0xFF);
-    WriteFpgaRegister(alternate ? 0x9D : fpga::kOutputWidthHigh, width >> 8);
-    WriteFpgaRegister(alternate ? 0x9A : fpga::kOutputHeightLow, height & 0xFF);
-    WriteFpgaRegister(alternate ? 0x9B : fpga::kOutputHeightHigh, height >> 8);
+  if (product_->sizeRegisters != SizeRegisters::kNone) {
+    const bool alternate = product_->sizeRegisters == SizeRegisters::kAlternate;
+    WriteFpgaRegister(alternate ? fpga::kAltWidthLow : fpga::kOutputWidthLow, width & 0xFF);
+    WriteFpgaRegister(alternate ? fpga::kAltWidthHigh : fpga::kOutputWidthHigh, width >> 8);
+    WriteFpgaRegister(alternate ? fpga::kAltHeightLow : fpga::kOutputHeightLow, height & 0xFF);
+    WriteFpgaRegister(alternate ? fpga::kAltHeightHigh : fpga::kOutputHeightHigh, height >> 8);
   }
-  if (IsFamilyProduct(productId_)) {
-    const FormatCodes codes =
-        FamilyFormat(info.readoutMode, info.mirrorH != 0, sensor_->SupportsGray16() != 0, height == info.maxHeight);
-    WriteFpgaRegister(fpga::kFormatLow, codes.format & 0xFF);
-    WriteFpgaRegister(fpga::kFormatHigh, codes.format >> 8);
+  if (product_->formatCodes == FormatCodes::kImx99x) {
+    const Format codes =
+        Imx99xFormat(info.readoutMode, info.mirrorH != 0, sensor_->SupportsGray16() != 0, height == info.maxHeight);
+    WriteFpgaRegister(fpga::kFormatLow, codes.code & 0xFF);
+    WriteFpgaRegister(fpga::kFormatHigh, codes.code >> 8);
     WriteFpgaRegister(fpga::kHStartLow, codes.hStart & 0xFF);
     WriteFpgaRegister(fpga::kHStartHigh, codes.hStart >> 8);
   }
@@ -114,24 +117,28 @@ int CTevrinU3K5Base::ApplyGeometry() {
 
 int CTevrinU3K5Base::SetBitDepth(int mode) {
   if (!controller_) return 0;
-  if (sensor_ && IsOneOf(productId_, {0x3100, 0x31B0, 0x31B4, 0x31C0, 0x31C4, 0x3260, 0x3270, 0x3280, 0x3290, 0x32A0,
-                                      0x32E0, 0x32F0, 0x3300, 0x3360, 0x3370, 0x3380, 0x33C0, 0x33D0})) {
-    sensor_->SetBitDepth(mode);
-  }
-  if (productId_ == 0x3130) {
-    if (mode < 0 || mode > 2 || !controller_->WriteBoardRegister(0x3D, static_cast<uint8_t>(mode))) return 0;
+  if (sensor_ && product_->sensorHearsBitDepth) sensor_->SetBitDepth(mode);
+  const DepthControl depth = product_->depth;
+  if (depth == DepthControl::kPlaneMode) {
+    if (mode < 0 || mode > 2 || !controller_->WriteBoardRegister(fpga::kPlaneMode, static_cast<uint8_t>(mode)))
+      return 0;
     bitDepthMode_ = mode;
     return ApplyGeometry();
   }
-  if (productId_ == 0x31E0 || productId_ == 0x32D0) {
-    if (!controller_->WriteBoardRegister(0xA3, mode == 1 ? 2 : 1)) return 0;
+  if (depth == DepthControl::kDepthSelect) {
+    if (!controller_->WriteBoardRegister(fpga::kDepthSelect, mode == 1 ? 2 : 1)) return 0;
     bitDepthMode_ = mode == 1;
     return ApplyGeometry();
   }
-  if (IsOneOf(productId_, tevrin::device::kStreamProducts)) {
+  if (depth == DepthControl::kStreamSensor || depth == DepthControl::kStreamSampleReg ||
+      depth == DepthControl::kStreamEightBitReg) {
     bool written = true;
-    if (productId_ == 0x3310) written = controller_->WriteBoardRegister(0x6E, mode != 0 ? 2 : 0);
-    if (productId_ == 0x3320) written = controller_->WriteBoardRegister(0x38, mode == 0 ? 1 : 0);
+    if (depth == DepthControl::kStreamSampleReg) {
+      written = controller_->WriteBoardRegister(fpga::kSampleDepth, mode != 0 ? 2 : 0);
+    }
+    if (depth == DepthControl::kStreamEightBitReg) {
+      written = controller_->WriteBoardRegister(fpga::kEightBitOutput, mode == 0 ? 1 : 0);
+    }
     if (written) {
       bitDepthMode_ = mode != 0;
       if (sensor_) sensor_->SetBitDepth(mode);
@@ -140,8 +147,9 @@ int CTevrinU3K5Base::SetBitDepth(int mode) {
   }
   // The board port (or the one-byte command of the product without one)
   // chooses one or two bytes per pixel; the ring follows what the board
-  // sends, so any mode but 1 means one byte.
-  const bool sixteen = mode == 1 || productId_ == 0x3180;
+  // sends, so any mode but 1 means one byte. A stream product whose own
+  // register could not be written comes here too.
+  const bool sixteen = mode == 1 || depth == DepthControl::kAlwaysTwoBytes;
   const int wanted = sixteen ? 1 : 0;
   const bool sent = IsNoRegisterProduct() ? controller_->SendByte(sixteen ? 1 : 0)
                                           : controller_->WriteBoardRegister(fpga::kOutputDepth, sixteen ? 2 : 1);
@@ -167,7 +175,7 @@ int CTevrinU3K5Base::SetCaptureWindow(int x, int y, int width, int height, int s
       subsample == info.readoutMode && !IsStreamProduct()) {
     return 1;
   }
-  if (productId_ == tevrin::device::kLargeRingProduct && running_) {
+  if (product_->windowChangeStopsCapture && running_) {
     Sleep(100);
     if (controller_) controller_->AbortImagePipe();
     if (threadEnd_) WaitForSingleObject(threadEnd_, INFINITE);
@@ -199,7 +207,7 @@ int CTevrinU3K5Base::GetCaptureWindow(int* x, int* y, int* width, int* height, i
 int CTevrinU3K5Base::SetExposure(int units) {
   if (!sensor_) return 0;
   frameTimeoutMs_ = units <= 50000 ? 5000 : units / 5;
-  if (productId_ == 0x3200) {
+  if (product_->exposureBetweenFrames) {
     pendingArgument_ = units;
     pendingCommand_ = 1;
     return 1;

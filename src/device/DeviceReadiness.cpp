@@ -10,6 +10,7 @@
 #include "device/TevrinU3K5Base.h"
 
 namespace hw = tevrin::hardware;
+using tevrin::device::ReadinessCheck;
 using tevrin::device::Trace;
 
 namespace {
@@ -17,6 +18,13 @@ namespace {
 constexpr int kReadyPolls = 400;
 constexpr DWORD kReadyPollMs = 500;
 constexpr DWORD kNudgeEveryMs = 25000;
+constexpr int kShortPolls = 40;
+// Versions of the FPGA that carry the ready line, by its version registers.
+constexpr uint8_t kReadyLineVersion0 = 26;
+constexpr uint8_t kReadyLineVersion0WithBit4 = 27;
+constexpr uint8_t kVersion3Bit4 = 0x10;
+// The short poll also runs when the FPGA's version byte 3 is above this.
+constexpr uint8_t kShortPollVersion3Above = 8;
 
 const char* Verdict(bool good) { return good ? "OK" : "NG"; }
 const char* Outcome(bool good) { return good ? "succeed" : "failed"; }
@@ -58,14 +66,14 @@ bool CTevrinU3K5Base::ReadyCheck() {
   std::memcpy(&firmware, info + hw::kControllerInfoFirmwareVersion, sizeof firmware);
   const bool newFirmware = infoRead && firmware > hw::kFirmwareReadyWaitAbove;
 
-  switch (productId_) {
-    case 0x31E0: {
+  switch (product_->readiness) {
+    case ReadinessCheck::kFpgaVersionGated: {
       uint8_t version0 = 0, version3 = 0;
       const bool read0 = controller.ReadBoardRegister(hw::fpga::kVersionLow, &version0);
       const bool read3 = controller.ReadBoardRegister(hw::fpga::kVersionByte3, &version3);
       Trace("FPGAVer0=0x%X(%s) FPGAVer3=0x%X(%s)", version0, Outcome(read0), version3, Outcome(read3));
-      const bool available = newFirmware && (!(read0 && read3) || (version3 == 0 && version0 >= 26) ||
-                                             ((version3 & 0x10) && version0 >= 27));
+      const bool available = newFirmware && (!(read0 && read3) || (version3 == 0 && version0 >= kReadyLineVersion0) ||
+                                             ((version3 & kVersion3Bit4) && version0 >= kReadyLineVersion0WithBit4));
       if (!available) {
         Trace("GPIO25 is not available. Cypress=0x%X(%s), FPGA [0]0x%X [3]0x%X(%s)%s", firmware,
               Verdict(newFirmware), version0, version3, Verdict(read0 && read3),
@@ -73,37 +81,37 @@ bool CTevrinU3K5Base::ReadyCheck() {
         return true;
       }
       return PollReady(controller, kReadyPolls, [&] {
-        Trace("FPGA reg0x81=0x1: %s", controller.WriteBoardRegister(0x81, 1) ? "succeed." : "failed.");
+        Trace("FPGA reg0x81=0x1: %s", controller.WriteBoardRegister(hw::fpga::kReadyNudge, 1) ? "succeed." : "failed.");
       });
     }
-    case 0x32C0:
-    case 0x33B0: {
+    case ReadinessCheck::kShortPoll: {
       uint8_t version3 = 0;
-      if (!newFirmware && !(controller.ReadBoardRegister(hw::fpga::kVersionByte3, &version3) && version3 > 8)) {
+      if (!newFirmware &&
+          !(controller.ReadBoardRegister(hw::fpga::kVersionByte3, &version3) && version3 > kShortPollVersion3Above)) {
         return true;
       }
-      if (PollReady(controller, 40, [] {})) {
+      if (PollReady(controller, kShortPolls, [] {})) {
         sensor_->WriteRegisterRaw(0, 4);
       } else {
         sensor_->RequestRestart();
       }
       return true;
     }
-    case 0x3140:
-      controller.WriteBoardRegister(0x38, 0);
-      controller.WriteBoardRegister(0x3E, 3);
-      controller.WriteBoardRegister(0x38, 1);
+    case ReadinessCheck::kBoardSetup:
+      controller.WriteBoardRegister(hw::fpga::kSetupHold, 0);
+      controller.WriteBoardRegister(hw::fpga::kSetupMode, 3);
+      controller.WriteBoardRegister(hw::fpga::kSetupHold, 1);
       return true;
-    case 0x3180:
+    case ReadinessCheck::kSensorRecovery:
       if (!sensor_->IsReady()) sensor_->RecoverNotReady();
       return true;
-    default: {
-      const int gpio25 = info[hw::kControllerInfoGpio25Flag];
-      if (!newFirmware || gpio25 != 1) {
-        Trace("Cypress=0x%X(%s), GPIO25 flag=%d(%s)", firmware, Verdict(newFirmware), gpio25, Verdict(gpio25 == 1));
-        return true;
-      }
-      return PollReady(controller, kReadyPolls, [this] { PulseReadyRegister(hw::fpga::kRecoveryPulse); });
-    }
+    case ReadinessCheck::kReadyFlag:
+      break;
   }
+  const int gpio25 = info[hw::kControllerInfoGpio25Flag];
+  if (!newFirmware || gpio25 != 1) {
+    Trace("Cypress=0x%X(%s), GPIO25 flag=%d(%s)", firmware, Verdict(newFirmware), gpio25, Verdict(gpio25 == 1));
+    return true;
+  }
+  return PollReady(controller, kReadyPolls, [this] { PulseReadyRegister(hw::fpga::kRecoveryPulse); });
 }

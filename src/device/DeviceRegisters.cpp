@@ -6,18 +6,17 @@
 #include <algorithm>
 #include <cstring>
 
-#include "device/Products.h"
 #include "device/TevrinU3K5Base.h"
 
 namespace hw = tevrin::hardware;
 namespace fpga = tevrin::hardware::fpga;
-using tevrin::device::IsOneOf;
+using tevrin::device::CorrectionKind;
 
 namespace {
 constexpr int kSensorBusWaitMs = 3000;
-constexpr int kCorrectionRegisterProducts[] = {0x3150, 0x3170, 0x3220};
-constexpr uint8_t kCorrectionRegister = 0x90;  // 15 on, 8 off
-constexpr int kTextChannelProduct = 0x3180;
+constexpr int kMaxCorrectionLevel = 8;
+constexpr uint8_t kDefaultCorrectionLevel = 5;  // when the EEPROM keeps none
+constexpr int kCorrectionValueMax = 0xFFFF;
 }  // namespace
 
 int CTevrinU3K5Base::WriteEepromByte(int address, uint8_t value) {
@@ -83,27 +82,38 @@ int CTevrinU3K5Base::WriteCorrectionLevel(uint8_t value) {
   return WriteEepromByte(hw::kEepromCorrectionLevel, value);
 }
 
-int CTevrinU3K5Base::ReadCorrectionLevel(uint8_t* value) { return ReadEepromByte(hw::kEepromCorrectionLevel, value); }
+int CTevrinU3K5Base::ReadCorrectionLevel(uint8_t* value) {
+  return ReadEepromByte(hw::kEepromCorrectionLevel, value);
+}
 
 int CTevrinU3K5Base::IsInternalCorrectionSupported() {
-  if (IsOneOf(productId_, kCorrectionRegisterProducts) || productId_ == 0x31E0) return 1;
+  const CorrectionKind kind = product_->correction;
+  if (kind == CorrectionKind::kSwitchReg || kind == CorrectionKind::kSensorLevel) return 1;
   return sensor_ ? sensor_->HasInternalCorrection() : 0;
 }
 
 int CTevrinU3K5Base::GetInternalCorrection() {
   if (!IsInternalCorrectionSupported()) return 0;
   int ok = 0;
-  if (IsOneOf(productId_, kCorrectionRegisterProducts)) return ReadFpgaRegister(kCorrectionRegister, &ok) == 15 && ok;
-  if (productId_ == 0x31E0) {
-    int level = 0;
-    if (!sensor_ || !sensor_->GetInternalCorrection(&level) || level < 1 || level > 8) return 0;
-    uint8_t stored = 0;
-    if (ReadCorrectionLevel(&stored) && (stored == 0 || stored > 8)) WriteCorrectionLevel(static_cast<uint8_t>(level));
-    return 1;
-  }
-  if (IsOneOf(productId_, tevrin::device::kCorrectionValueProducts)) {
-    const int control = ReadFpgaRegister(fpga::kCorrectionControl, &ok);
-    return ok && (control & 1);
+  switch (product_->correction) {
+    case CorrectionKind::kSwitchReg:
+      return ReadFpgaRegister(fpga::kCorrectionSwitch, &ok) == fpga::kCorrectionSwitchOn && ok;
+    case CorrectionKind::kSensorLevel: {
+      int level = 0;
+      if (!sensor_ || !sensor_->GetInternalCorrection(&level) || level < 1 || level > kMaxCorrectionLevel) return 0;
+      // The EEPROM remembers the level for the next switch-on, once it holds none.
+      uint8_t stored = 0;
+      if (ReadCorrectionLevel(&stored) && (stored == 0 || stored > kMaxCorrectionLevel)) {
+        WriteCorrectionLevel(static_cast<uint8_t>(level));
+      }
+      return 1;
+    }
+    case CorrectionKind::kControlBit: {
+      const int control = ReadFpgaRegister(fpga::kCorrectionControl, &ok);
+      return ok && (control & 1);
+    }
+    case CorrectionKind::kNone:
+      break;
   }
   return 0;
 }
@@ -111,24 +121,30 @@ int CTevrinU3K5Base::GetInternalCorrection() {
 int CTevrinU3K5Base::SetInternalCorrection(int on) {
   if (!IsInternalCorrectionSupported()) return 0;
   if ((on != 0) == (GetInternalCorrection() != 0)) return 1;
-  if (IsOneOf(productId_, kCorrectionRegisterProducts)) return WriteFpgaRegister(kCorrectionRegister, on ? 15 : 8);
-  if (productId_ == 0x31E0) {
-    if (!on) return sensor_->SetInternalCorrection(0);
-    uint8_t level = 5;
-    if (!ReadCorrectionLevel(&level)) level = 5;
-    return sensor_->SetInternalCorrection(level);
-  }
-  if (IsOneOf(productId_, tevrin::device::kCorrectionValueProducts)) {
-    int ok = 0;
-    const int control = ReadFpgaRegister(fpga::kCorrectionControl, &ok);
-    if (!ok) return 0;
-    return WriteFpgaRegister(fpga::kCorrectionControl, on ? (control | 1) : (control & ~1));
+  switch (product_->correction) {
+    case CorrectionKind::kSwitchReg:
+      return WriteFpgaRegister(fpga::kCorrectionSwitch, on ? fpga::kCorrectionSwitchOn : fpga::kCorrectionSwitchOff);
+    case CorrectionKind::kSensorLevel: {
+      if (!sensor_) return 0;
+      if (!on) return sensor_->SetInternalCorrection(0);
+      uint8_t level = kDefaultCorrectionLevel;
+      if (!ReadCorrectionLevel(&level)) level = kDefaultCorrectionLevel;
+      return sensor_->SetInternalCorrection(level);
+    }
+    case CorrectionKind::kControlBit: {
+      int ok = 0;
+      const int control = ReadFpgaRegister(fpga::kCorrectionControl, &ok);
+      if (!ok) return 0;
+      return WriteFpgaRegister(fpga::kCorrectionControl, on ? (control | 1) : (control & ~1));
+    }
+    case CorrectionKind::kNone:
+      break;
   }
   return 0;
 }
 
 int CTevrinU3K5Base::IsCorrectionValueSupported() {
-  return IsOneOf(productId_, tevrin::device::kCorrectionValueProducts) && IsInternalCorrectionSupported();
+  return product_->correction == CorrectionKind::kControlBit && IsInternalCorrectionSupported();
 }
 
 int CTevrinU3K5Base::SetCorrectionValue(int value) {
@@ -150,7 +166,9 @@ int CTevrinU3K5Base::GetCorrectionValue(int* value) {
 
 int CTevrinU3K5Base::CorrectionReserved140() { return 0; }
 
-int CTevrinU3K5Base::GetCorrectionValueMax() { return IsCorrectionValueSupported() ? 0xFFFF : 0; }
+int CTevrinU3K5Base::GetCorrectionValueMax() {
+  return IsCorrectionValueSupported() ? kCorrectionValueMax : 0;
+}
 
 int CTevrinU3K5Base::GetFpgaTemperature(double* celsius) {
   if (!IsStreamProduct() || !celsius) return 0;
@@ -163,7 +181,7 @@ int CTevrinU3K5Base::GetFpgaTemperature(double* celsius) {
 }
 
 int CTevrinU3K5Base::ReceiveText(char* text, int length) {
-  if (productId_ != kTextChannelProduct || !sensor_ || !text || length <= 0) return 0;
+  if (!product_->textChannel || !sensor_ || !text || length <= 0) return 0;
   char received[256] = {};
   const int result = sensor_->ReceiveText(received, sizeof received);
   std::memcpy(text, received, std::min<size_t>(static_cast<size_t>(length), sizeof received));
@@ -171,6 +189,6 @@ int CTevrinU3K5Base::ReceiveText(char* text, int length) {
 }
 
 int CTevrinU3K5Base::SendText(const char* text, int length) {
-  if (productId_ != kTextChannelProduct || !sensor_) return 0;
+  if (!product_->textChannel || !sensor_) return 0;
   return sensor_->SendText(text, static_cast<unsigned>(length));
 }

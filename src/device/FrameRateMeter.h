@@ -1,6 +1,7 @@
 // Counts frames and, once a second or more has passed since its window
 // began, yields frames per second and starts a new window. Each device has
-// its own meter, so two cameras never count each other's frames.
+// its own meter, so two cameras never count each other's frames; a capture
+// start does not restart it, so one-frame captures add up to a rate too.
 #pragma once
 
 #include <windows.h>
@@ -11,11 +12,6 @@ namespace tevrin::device {
 
 class FrameRateMeter {
  public:
-  void Restart() {
-    windowStart_ = GetTickCount();
-    count_ = 0;
-  }
-
   std::optional<float> Count() {
     ++count_;
     const DWORD elapsed = GetTickCount() - windowStart_;
@@ -26,6 +22,11 @@ class FrameRateMeter {
   }
 
  private:
+  void Restart() {
+    windowStart_ = GetTickCount();
+    count_ = 0;
+  }
+
   DWORD windowStart_ = GetTickCount();
   int count_ = 0;
 };

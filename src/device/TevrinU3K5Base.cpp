@@ -2,18 +2,20 @@
 // opening a camera by product ID and ordinal, start-up and close.
 #include "device/TevrinU3K5Base.h"
 
-#include <tevrin/hardware/ControllerInfo.h>
 #include <tevrin/hardware/FpgaRegisters.h>
 
 #include <cstring>
 #include <new>
 
-#include "device/DeviceTrace.h"
-#include "device/Products.h"
 #include "sensor/SensorFactory.h"
 
-namespace hw = tevrin::hardware;
-using tevrin::device::IsOneOf;
+namespace fpga = tevrin::hardware::fpga;
+using tevrin::device::FrameRoute;
+
+namespace {
+// What the sensor driver of a product without board port is told its trigger mode is.
+constexpr int kNoBoardPortTriggerValue = 0x10000;
+}  // namespace
 
 CTevrinU3K5Base::CTevrinU3K5Base() : makeSensor_(&CreateSensorDriver) {}
 
@@ -22,19 +24,34 @@ CTevrinU3K5Base::~CTevrinU3K5Base() { CloseDevice(); }
 int CTevrinU3K5Base::CreateController(HWND, const GUID* guid) {
   CloseDevice();
   controller_.reset(new (std::nothrow) CTevrinCy3Cam(guid));
+  TellControllerPolicy();
   return 1;
 }
 
 int CTevrinU3K5Base::SetProductId(int productId) {
   productId_ = productId;
-  ringSize_ = productId == tevrin::device::kLargeRingProduct ? kMaxRing : 4;
+  product_ = &tevrin::device::FindProduct(productId);
+  ringSize_ = product_->ringSize;
   lastReadIndex_ = ringSize_ - 1;
+  TellControllerPolicy();
   return 1;
 }
 
-int CTevrinU3K5Base::IsNoRegisterProduct() { return productId_ == tevrin::device::kNoRegisterProduct; }
+// The controller sits below the device layer and knows no products: the
+// device tells it how this one's stream reads behave.
+void CTevrinU3K5Base::TellControllerPolicy() {
+  if (!controller_) return;
+  controller_->SetStreamPolicy({.recoverHeaderByCommand = product_->recovery == tevrin::device::Recovery::kByCommand,
+                                .readCommandPerChunk = product_->readCommandPerChunk});
+}
 
-int CTevrinU3K5Base::IsStreamProduct() { return IsOneOf(productId_, tevrin::device::kStreamProducts); }
+int CTevrinU3K5Base::IsNoRegisterProduct() {
+  return !product_->boardPort;
+}
+
+int CTevrinU3K5Base::IsStreamProduct() {
+  return product_->route == FrameRoute::kMemoryStream;
+}
 
 int CTevrinU3K5Base::CountDevices(int productId) {
   if (!controller_) return 0;
@@ -99,6 +116,8 @@ int CTevrinU3K5Base::OpenDevice(int ordinal) {
   if (!sensor_) return 0;
   openedOrdinal_ = ordinal;
   geometryDirty_ = 1;
+  counters_.Reset();
+  endedSlot_ = -1;
   return StartDevice();
 }
 
@@ -107,7 +126,7 @@ int CTevrinU3K5Base::StartDevice() {
   controller_->ResetParentPort();
   ReadControllerInfo(controllerInfo_);
   if (!sensor_) return 0;
-  if (IsNoRegisterProduct()) sensor_->SetTriggerModeValue(0x10000);
+  if (IsNoRegisterProduct()) sensor_->SetTriggerModeValue(kNoBoardPortTriggerValue);
   if (!ReadyCheck()) return 0;
   if (!sensor_->IsReady()) return 0;
   return sensor_->Initialize();
@@ -125,13 +144,13 @@ int CTevrinU3K5Base::GetSensorInfo(SensorInfo* info) { return sensor_ && info ? 
 
 int CTevrinU3K5Base::CloseDevice() {
   StopCapture(1);
-  if (IsOneOf(productId_, {0x3090, 0x30B0, 0x30C0})) QuietBoard();
+  if (product_->quietBoardOnClose) QuietBoard();
   if (controller_) {
     controller_->CloseStream();
     controller_.reset();
   }
   std::memset(controllerInfo_, 0, sizeof controllerInfo_);
-  mode_ = 0;
+  mode_ = tevrin::device::CaptureMode::kContinuous;
   FreeBuffers();
   frameSize_ = 0;
   sensor_.reset();
@@ -152,8 +171,8 @@ void CTevrinU3K5Base::QuietBoard() {
     sensor_->WriteRegisterRaw(0x8000, 3);
   }
   if (!controller_) return;
-  controller_->WriteBoardRegister(0x25, 0);
-  for (uint8_t reg : {0x24, 0x1F, 0x23, 0x22, 0x20, 0x21, 0xE0}) {
+  controller_->WriteBoardRegister(fpga::kDriveEnable, 0);
+  for (uint8_t reg : fpga::kDriveRegisters) {
     Sleep(1);
     controller_->WriteBoardRegister(reg, 0);
   }

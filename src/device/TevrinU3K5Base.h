@@ -18,8 +18,12 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <optional>
 
+#include "device/AcquisitionTypes.h"
+#include "device/FrameCounters.h"
 #include "device/FrameRateMeter.h"
+#include "device/ProductTable.h"
 #include "sensor/SensorBase.h"
 #include "usb/FrameHeaderBlock.h"
 #include "usb/TevrinCy3Cam.h"
@@ -59,11 +63,11 @@ class CTevrinU3K5Base {
   virtual int IsNoRegisterProduct();                                     // 18
   virtual int IsStreamProduct();                                         // 19
   virtual int GetOrdinal() { return openedOrdinal_; }                    // 20
-  virtual int StartCapture(int mode);                                    // 21
+  virtual int StartCapture(tevrin::device::CaptureMode mode);            // 21
   virtual int StopCapture(int abort);                                    // 22
   virtual int CopyFrame(uint8_t* buffer, int size, int* counter, int* word28, int* word32, int* word40,
                         int* word44, int fromSlot0, int bottomUp);       // 23
-  virtual int SetMode(int mode);                                         // 24
+  virtual int SetMode(tevrin::device::CaptureMode mode);                 // 24
   virtual int StopStream();                                              // 25
   virtual int AcquisitionLoop();                                         // 26
   virtual int AcquisitionLoopAux();                                      // 27
@@ -75,7 +79,10 @@ class CTevrinU3K5Base {
   virtual int Reserved33() { return -1; }                                // 33
   virtual int GetCapturedFrame(uint8_t* buffer, int bottomUp);           // 34
   virtual int SetFrameTimeout(int ms);                                   // 35
-  virtual int WaitFrame(int ms);                                         // 36
+  virtual tevrin::device::WaitResult WaitFrame(int ms);                  // 36
+  // 1 after copying the newest frame into `buffer`; 0 when it copied nothing
+  // (no ring, no frame yet, the acquisition failed, or a null buffer, which
+  // still takes the frame).
   virtual int GetFrame(uint8_t* buffer, int bottomUp);                   // 37
   virtual int GetFrameEx(uint8_t* buffer, uint64_t* extra, int* extraByte, int fromSlot0);  // 38
   virtual int GetFrameInfo(uint8_t* buffer, int* counter, int* word28, int* word32, int* word40, int* word44,
@@ -94,7 +101,7 @@ class CTevrinU3K5Base {
   virtual int GetMirrorVDefault();                                       // 51
   virtual int IsMirrorVInSensor();                                       // 52
   virtual int IsMirrorHInSensor();                                       // 53
-  virtual int SetTriggerMode(int mode, int force);                       // 54
+  virtual int SetTriggerMode(tevrin::device::TriggerMode mode, int force);  // 54
   virtual int GetTriggerMode();                                 // 55
   virtual int WriteEepromByte(int address, uint8_t value);               // 56
   virtual int ReadEepromByte(int address, uint8_t* value);               // 57
@@ -231,9 +238,13 @@ class CTevrinU3K5Base {
   // Not part of the operation table: lets tests give products without a
   // driver in this build a sensor of their own. Call before OpenDevice.
   void SetSensorFactory(SensorFactory factory) { makeSensor_ = factory; }
-  // The running acquisition's frame rate (frames per second) and transfer
-  // rate (2^20 bits per second).
+  // The acquisition's frame rate (frames per second; measured across
+  // captures, 0 after a stop until the next measurement) and transfer rate
+  // (2^20 bits per second).
   float FrameRate() const { return frameRate_.load(); }
+  // Frame counts since the camera was opened, and why the newest frame ended.
+  tevrin::device::FrameStatistics Statistics() const { return counters_.Snapshot(); }
+  tevrin::device::FrameStatus NewestFrameStatus() const;
   double TransferRate() const { return transferRate_.load(); }
   int FrameSize() const { return frameSize_; }
   int FrameTimeout() const { return frameTimeoutMs_.load(); }
@@ -252,8 +263,11 @@ class CTevrinU3K5Base {
     uint8_t* buffer = nullptr;
     int counter = -1;
     int words[4] = {0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF};  // header offsets 28, 32, 40, 44
-    uint64_t extra = 0;                              // header offset 44 (product 0x32D0)
-    int extraByte = 0;                               // header offset 4 (product 0x32D0)
+    uint64_t extra = 0;                               // header offset 44, on products that keep it
+    int extraByte = 0;                                // header offset 4, on products that keep it
+    // Why the frame last meant for this slot ended; read without the lock.
+    std::atomic<tevrin::device::FrameStatus> status{tevrin::device::FrameStatus::kNone};
+    bool unread = false;  // holds a whole frame that nobody has taken yet
     std::mutex lock;
 
     void ClearData();
@@ -266,7 +280,8 @@ class CTevrinU3K5Base {
   int BytesPerPixel() const;
   void FreeBuffers();
   bool AllocateBuffers(int ringBytes);
-  int SetFamilyTriggerMode(int mode);
+  int SetFamilyTriggerMode(tevrin::device::TriggerMode mode);
+  void TellControllerPolicy();
   int FindTableIndex(int ordinal);
 
   // Acquisition helpers.
@@ -275,27 +290,35 @@ class CTevrinU3K5Base {
   void PrepareHeaderBlock(tevrin::usb::FrameHeaderBlock* block) const;
   void StoreHeaderWords(const tevrin::usb::FrameHeaderBlock& block);
   void CompleteFrame(Clock::time_point readStart, const tevrin::usb::FrameHeaderBlock& block);
+  void FillSlot(int index, const tevrin::usb::FrameHeaderBlock* block, int counter);
   void StoreFrame(const tevrin::usb::FrameHeaderBlock* block);
+  void EndFrame(int index, tevrin::device::FrameStatus status);
+  // The status of a frame whose read (its header, or its image) just failed.
+  tevrin::device::FrameStatus FailedRead(bool header) const;
   void RestartStream();
   void ApplyPendingCommand();
   bool WaitTriggerCounter();
-  bool PeriodicUpdate32D0();
+  bool PeriodicSensorUpdate();
+  int CaptureOneRetrying();
+  int CaptureOneFiveAttempts();
   void FailLoop();
   int EndLoop();
   static int NewestIndex(int writeIndex, int ringSize);
   int CopyOut(int slotIndex, uint8_t* buffer, int size, int* counter, int* words[4], int bottomUp);
+  void TakeFrame(int slotIndex, int writeIndex);
   void CopyLines(const uint8_t* source, uint8_t* buffer, int bottomUp) const;
   void SignalFrameEvent();
 
   std::unique_ptr<CTevrinCy3Cam> controller_;
   uint8_t controllerInfo_[64] = {};
   int productId_ = -1;
+  const tevrin::device::ProductRow* product_ = &tevrin::device::FindProduct(-1);
   uint8_t* staging_ = nullptr;
   int stagingSize_ = 0;
-  std::atomic<int> mode_{0};
+  std::atomic<tevrin::device::CaptureMode> mode_{tevrin::device::CaptureMode::kContinuous};
   Slot slots_[kMaxRing];
   int bitDepthMode_ = 0;
-  std::atomic<int> triggerMode_{0};
+  std::atomic<tevrin::device::TriggerMode> triggerMode_{tevrin::device::TriggerMode::kFreeRun};
   int ringSize_ = 4;
   std::atomic<int> lastReadIndex_{3};
   std::atomic<int> writeIndex_{0};
@@ -316,6 +339,8 @@ class CTevrinU3K5Base {
   std::atomic<int> frameTimeoutMs_{5000};
   std::atomic<int> countedFrames_{0};
   int firstFrameAfterStart_ = 1;
+  // When the sensor last heard the elapsed time (products with a periodic update).
+  std::optional<DWORD> periodicNoted_;
   std::atomic<int> pendingCommand_{0};
   std::atomic<int> pendingArgument_{0};
   HANDLE thread_ = nullptr;
@@ -328,4 +353,6 @@ class CTevrinU3K5Base {
   std::recursive_mutex controlLock_;
   SensorFactory makeSensor_;
   tevrin::device::FrameRateMeter rateMeter_;
+  tevrin::device::FrameCounters counters_;
+  std::atomic<int> endedSlot_{-1};  // the slot where the newest frame ended
 };

@@ -9,12 +9,9 @@ namespace {
 using tevrin::image::ColorMode;
 using tevrin::image::Describe;
 
-constexpr int kContinuous = 0;
-constexpr int kSingleFrame = 1;
-constexpr int kCountedFrame = 2;
-constexpr int kCameraLost = 1;
-constexpr int kNoNewFrame = 2;
-constexpr int kNewFrame = 3;
+using tevrin::device::CaptureMode;
+using tevrin::device::TriggerMode;
+using tevrin::device::WaitResult;
 constexpr int kPreviewWaitMs = 3000;
 constexpr int kTriggerWaitMs = 60000;
 // Waits and sleeps go in slices so that a stop is seen soon, whatever the
@@ -63,7 +60,7 @@ int CAcquisition::StartLocked() {
   if (state == AcquisitionState::PreviewRunning) return 1;
   if (state != AcquisitionState::Idle) return host_.RecordError(TEVRIN_ERROR_NOT_READY);
   if (!Setup()) return 0;
-  if (!device_.StartCapture(kContinuous)) {
+  if (!device_.StartCapture(CaptureMode::kContinuous)) {
     StopLocked();
     return host_.RecordError(TEVRIN_ERROR_REGISTER);
   }
@@ -155,7 +152,7 @@ int CAcquisition::SnapShot(BYTE* buffer, int size, int rowOrder) {
     if (state != AcquisitionState::CapturePrepared) device_.StopCapture(0);
   };
   std::lock_guard hold(frameLock_);
-  if (!device_.StartCapture(kSingleFrame) || device_.WaitFrame(snapTimeout_) != kNewFrame) {
+  if (!device_.StartCapture(CaptureMode::kSingle) || device_.WaitFrame(snapTimeout_) != WaitResult::kNewFrame) {
     stopUnlessPrepared();
     return host_.RecordError(TEVRIN_ERROR_TRANSFER);
   }
@@ -191,7 +188,7 @@ int CAcquisition::Trigger(const FrameTarget& target) {
   state_ = AcquisitionState::TriggerRunning;
   snapTimeout_ = kTriggerSnapTimeoutMs;
   device_.SetFrameTimeout(kTriggerSnapTimeoutMs);
-  device_.SetTriggerMode(1, 0);
+  device_.SetTriggerMode(TriggerMode::kExternal, 0);
   if (!StartThread(&CAcquisition::TriggerLoop)) {
     CloseLocked();
     return host_.RecordError(TEVRIN_ERROR_THREAD_START);
@@ -322,8 +319,8 @@ void CAcquisition::PostFrameMessage(HWND window, WPARAM wParam, LPARAM lParam) {
 void CAcquisition::PreviewLoop() {
   while (SleepUnlessStopped(host_.WaitTime())) {
     if (run_ != kRun) continue;
-    const int waited = device_.WaitFrame(kPreviewWaitMs);
-    if (waited == kCameraLost) {
+    const WaitResult waited = device_.WaitFrame(kPreviewWaitMs);
+    if (waited == WaitResult::kError) {
       run_ = kStop;
       HWND window = nullptr;
       {
@@ -334,7 +331,7 @@ void CAcquisition::PreviewLoop() {
       host_.RecordError(TEVRIN_ERROR_DEVICE_LOST);
       break;
     }
-    if (waited != kNewFrame) continue;
+    if (waited != WaitResult::kNewFrame) continue;
     HWND window = nullptr;
     {
       std::lock_guard hold(frameLock_);
@@ -362,14 +359,14 @@ void CAcquisition::TriggerLoop() {
       Sleep(kPausedPollMs);
       continue;
     }
-    if (!device_.StartCapture(kCountedFrame)) break;
-    int waited = kNoNewFrame;
-    for (int spent = 0; waited == kNoNewFrame && spent < kTriggerWaitMs && run_ != kStop;
+    if (!device_.StartCapture(CaptureMode::kCounted)) break;
+    WaitResult waited = WaitResult::kNoNewFrame;
+    for (int spent = 0; waited == WaitResult::kNoNewFrame && spent < kTriggerWaitMs && run_ != kStop;
          spent += kTriggerWaitSliceMs) {
       waited = device_.WaitFrame(kTriggerWaitSliceMs);
     }
     if (run_ == kStop) break;
-    if (waited != kNewFrame) continue;
+    if (waited != WaitResult::kNewFrame) continue;
     std::lock_guard hold(frameLock_);
     // A frame that could not be read is reported, never processed from the last one's pixels.
     if (!ReadFrame()) {

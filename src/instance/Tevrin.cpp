@@ -1,6 +1,8 @@
 #include "instance/Tevrin.h"
 
 #include <algorithm>
+#include <climits>
+#include <cstddef>
 #include <new>
 
 #include <cstdio>
@@ -195,10 +197,21 @@ int CTevrin::GetCameraInfo(CameraInfo* info) {
   info->colorGainMax = device_->GetColorGainMax();
   info->exposureMin = device_->GetExposureTimeMin();
   info->exposureMax = device_->GetExposureTimeMax();
-  if (info->size >= static_cast<int>(sizeof(CameraInfo))) {
+  if (info->size >= static_cast<int>(offsetof(CameraInfo, framesCompleted))) {
     info->exposureSecondsMin = info->exposureSecondsMax = 0.0;
     device_->GetExposureSecondsMin(&info->exposureSecondsMin);
     device_->GetExposureSecondsMax(&info->exposureSecondsMax);
   }
+  if (info->size >= static_cast<int>(sizeof(CameraInfo))) FillFrameStatistics(info);
   return 1;
+}
+
+void CTevrin::FillFrameStatistics(CameraInfo* info) {
+  const tevrin::device::FrameStatistics counts = device_->Statistics();
+  const auto saturated = [](uint64_t count) { return static_cast<unsigned>(std::min<uint64_t>(count, UINT_MAX)); };
+  info->framesCompleted = saturated(counts.completed);
+  info->framesFailed = saturated(counts.failed);
+  info->framesOverrun = saturated(counts.overruns);
+  info->frameTimeouts = saturated(counts.timeouts);
+  info->newestFrameStatus = static_cast<int>(device_->NewestFrameStatus());
 }

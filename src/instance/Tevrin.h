@@ -172,6 +172,7 @@ class CTevrin : private CAcquisition::Host {
 
   bool SizeReferenceImages();
   void ReleaseDevice();
+  void FillFrameStatistics(CameraInfo* info);
 
   // What the acquisition asks of the instance.
   int CheckCamera() override;

@@ -92,7 +92,7 @@ int CTevrin::PrepareCamera(const AcquisitionFormat& format) {
   }
   device_->SetMirrorV(analog_.mirrorV);
   device_->SetMirrorH(analog_.mirrorH);
-  device_->SetTriggerMode(0, 1);
+  device_->SetTriggerMode(tevrin::device::TriggerMode::kFreeRun, 1);
   SendGainsAndExposure();
   realExposure_ = analog_.exposure * 100;
   if (device_->HasExtendedMode()) device_->SetExtendedMode(0);

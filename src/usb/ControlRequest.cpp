@@ -28,6 +28,7 @@ VendorReply SendVendorRequest(HANDLE device, const VendorRequest& request) {
   DWORD returned = 0;
   reply.ok = DeviceIoControl(device, hardware::kIoctlControlTransfer, &block, sizeof(block), &block, sizeof(block),
                              &returned, nullptr) != FALSE;
+  if (!reply.ok) reply.error = GetLastError();
   // The count includes the 38-byte header; a count below it is taken as it stands.
   const uint32_t header = sizeof(hardware::SingleTransfer);
   const uint32_t dataBytes = returned >= header ? returned - header : returned;

@@ -22,6 +22,7 @@ struct VendorRequest {
 
 struct VendorReply {
   bool ok = false;         // the driver accepted the request
+  uint32_t error = 0;      // the driver's error when it did not
   uint32_t dataBytes = 0;  // reply bytes that came back
   std::array<uint8_t, hardware::kControlDataBytes> data = {};
 };

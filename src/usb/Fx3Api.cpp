@@ -153,8 +153,3 @@ tevrin::usb::ScopedHandle CFx3Api::OpenSelectedDevice(bool overlapped) const {
   if (!entry) return {};
   return tevrin::usb::OpenDevicePath(entry->path, overlapped);
 }
-
-uint16_t CFx3Api::SelectedProductId() const {
-  const auto entry = Entry(SelectedIndex());
-  return entry ? entry->productId : 0;
-}

@@ -44,8 +44,6 @@ class CFx3Api {
  protected:
   // Opens the selected entry's path for one call (or for streaming, overlapped).
   tevrin::usb::ScopedHandle OpenSelectedDevice(bool overlapped) const;
-  // Product ID of the selected entry; 0 when none is selected.
-  uint16_t SelectedProductId() const;
   void SetSelectedIndex(int index) { selectedIndex_.store(index); }
   void RecordStartError(uint32_t error) { lastStartError_.store(error); }
 

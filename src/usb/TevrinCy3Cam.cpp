@@ -10,6 +10,7 @@
 #include "usb/DevicePath.h"
 
 namespace hw = tevrin::hardware;
+using tevrin::usb::ReadOutcome;
 using tevrin::usb::VendorReply;
 using tevrin::usb::VendorRequest;
 
@@ -88,8 +89,10 @@ int CTevrinCy3Cam::SendStreamRecovery() {
   return Vendor(Out(hw::kVendorStreamRecover)).ok;
 }
 
-int CTevrinCy3Cam::SendStreamArm(HANDLE stream) {
-  return tevrin::usb::SendVendorRequest(stream, {hw::kRequestTypeVendorEndpointOut, hw::kVendorStreamArm}).ok;
+ReadOutcome CTevrinCy3Cam::SendStreamArm(HANDLE stream) {
+  const VendorReply reply =
+      tevrin::usb::SendVendorRequest(stream, {hw::kRequestTypeVendorEndpointOut, hw::kVendorStreamArm});
+  return reply.ok ? ReadOutcome::kDone : tevrin::usb::OutcomeOfError(reply.error);
 }
 
 int CTevrinCy3Cam::I2cWrite(uint8_t address, const uint8_t* data, uint32_t count, uint32_t) {

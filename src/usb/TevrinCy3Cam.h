@@ -20,6 +20,8 @@
 #include "usb/ControllerBase.h"
 #include "usb/FrameHeaderBlock.h"
 #include "usb/Fx3Api.h"
+#include "usb/ReadOutcome.h"
+#include "usb/StreamPolicy.h"
 
 class CTevrinCy3Cam : public CFx3Api, public CControllerBase {
  public:
@@ -81,21 +83,34 @@ class CTevrinCy3Cam : public CFx3Api, public CControllerBase {
   int ResetParentPort();
   int GetDeviceSpeed(uint32_t* speed);
   HANDLE StreamHandle() const { return streamHandle_.load(); }
+  // Set by the device layer for the product it serves, before it streams.
+  void SetStreamPolicy(tevrin::usb::StreamPolicy policy) { policy_.store(policy); }
+  // Why the last frame read (header, image, auxiliary block or stream read) ended.
+  tevrin::usb::ReadOutcome LastReadOutcome() const { return lastRead_.load(); }
 
  private:
   tevrin::usb::VendorReply Vendor(const tevrin::usb::VendorRequest& request) const;
-  int SendStreamArm(HANDLE stream);
+  tevrin::usb::ReadOutcome SendStreamArm(HANDLE stream);
   int ReadInfoBlock(uint8_t request, uint8_t* block);
   // A synchronous driver request on a handle opened for the call.
   int DriverRequest(uint32_t code, void* in, uint32_t inBytes, void* out, uint32_t outBytes);
-  int Direct(HANDLE handle, void* buffer, uint32_t length, uint8_t endpoint, uint32_t* count, uint32_t waitMs);
+  tevrin::usb::ReadOutcome Direct(HANDLE handle, void* buffer, uint32_t length, uint8_t endpoint, uint32_t* count,
+                                  uint32_t waitMs);
+  // The stream arm request, then Direct with the armed read's wait.
+  tevrin::usb::ReadOutcome Armed(HANDLE handle, void* buffer, uint32_t length, uint8_t endpoint, uint32_t* count);
+  // Direct, with a transfer that brings fewer than `length` bytes counted short.
+  tevrin::usb::ReadOutcome DirectWhole(HANDLE handle, void* buffer, uint32_t length, uint8_t endpoint, uint32_t waitMs);
+  // Keeps why a frame read ended; true when it read everything.
+  int EndRead(tevrin::usb::ReadOutcome outcome);
   bool DrainPending(HANDLE handle, uint8_t endpoint, HANDLE event);
-  bool SendMemoryCommand(HANDLE stream, bool write, uint64_t address, uint32_t length);
+  tevrin::usb::ReadOutcome SendMemoryCommand(HANDLE stream, bool write, uint64_t address, uint32_t length);
   int MemoryWindow(bool write, uint64_t address, uint8_t* data, uint32_t length);
   bool MemoryChunk(HANDLE stream, bool write, uint64_t address, std::span<uint8_t> caller, uint32_t offset,
                    uint32_t chunk);
 
   std::atomic<HANDLE> streamHandle_{nullptr};
+  std::atomic<tevrin::usb::StreamPolicy> policy_{};
+  std::atomic<tevrin::usb::ReadOutcome> lastRead_{tevrin::usb::ReadOutcome::kDone};
   std::unique_ptr<uint8_t[]> transferBlock_;
   uint8_t scratch_[64] = {};
   std::mutex boardLock_;

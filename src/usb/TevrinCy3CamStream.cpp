@@ -12,6 +12,7 @@
 
 namespace hw = tevrin::hardware;
 using tevrin::usb::FrameHeaderBlock;
+using tevrin::usb::ReadOutcome;
 
 namespace {
 
@@ -26,10 +27,6 @@ constexpr uint32_t kMemoryPageBytes = 0x1000;
 constexpr uint32_t kMemoryWaitMs = 3000;
 // Above this the page rounding of a memory-window length overflows 32 bits.
 constexpr uint32_t kMemoryMaxLength = 0xFFFFEFFF;
-
-// Products whose streams need their own handling.
-constexpr uint16_t kProductRecoversByCommand = 0x32D0;  // no restart pulse: recovery command instead
-constexpr uint16_t kProductCommandPerChunk = 0x3310;    // wants a read command before every chunk
 
 // Opens the stream handle for one operation when it is not open, and closes
 // it again at the end unless told to keep it.
@@ -70,22 +67,28 @@ int CTevrinCy3Cam::CloseStream() {
   return 1;
 }
 
+int CTevrinCy3Cam::EndRead(ReadOutcome outcome) {
+  lastRead_.store(outcome);
+  return outcome == ReadOutcome::kDone;
+}
+
 int CTevrinCy3Cam::ReadFrameHeader(FrameHeaderBlock* block) {
-  if (!block) return 0;
+  if (!block) return EndRead(ReadOutcome::kRefused);
   StreamUse stream(*this);
-  if (!stream) return 0;
+  if (!stream) return EndRead(ReadOutcome::kDeviceGone);
   std::memset(scratch_, 0, sizeof(scratch_));
-  const bool recoverByCommand = SelectedProductId() == kProductRecoversByCommand;
+  const bool recoverByCommand = policy_.load().recoverHeaderByCommand;
+  ReadOutcome outcome = ReadOutcome::kRefused;
   for (int attempt = 0; attempt < kHeaderAttempts; ++attempt) {
-    if (!SendStreamArm(stream.handle())) break;
-    uint32_t count = 0;
+    outcome = SendStreamArm(stream.handle());
+    if (outcome != ReadOutcome::kDone) break;
     // A header that arrives short carries no byte count to trust.
-    if (TransferDirect(stream.handle(), scratch_, sizeof(scratch_), hw::kEndpointImageIn, &count, kHeaderWaitMs) &&
-        count == sizeof(scratch_)) {
+    outcome = DirectWhole(stream.handle(), scratch_, sizeof(scratch_), hw::kEndpointImageIn, kHeaderWaitMs);
+    if (outcome == ReadOutcome::kDone) {
       std::memcpy(&block->header, scratch_, sizeof(block->header));
       block->frameCounter = block->header.frameCounter;
       stream.Keep();
-      return 1;
+      return EndRead(outcome);
     }
     if (recoverByCommand) {
       SendStreamRecovery();
@@ -96,78 +99,78 @@ int CTevrinCy3Cam::ReadFrameHeader(FrameHeaderBlock* block) {
     WriteBoardRegister(hw::fpga::kRestartPulse, 0);
     Sleep(kHeaderRetrySleepMs);
   }
-  return 0;
+  return EndRead(outcome);
 }
 
 int CTevrinCy3Cam::ReadFrameData(FrameHeaderBlock* block, uint32_t timeoutMs) {
-  if (!block) return 0;
+  if (!block) return EndRead(ReadOutcome::kRefused);
   StreamUse stream(*this);
-  if (!stream) return 0;
+  if (!stream) return EndRead(ReadOutcome::kDeviceGone);
   const uint32_t total = block->header.imageBytes;
-  if (block->capacity < total || (!block->destination && total)) return 0;
+  if (block->capacity < total || (!block->destination && total)) return EndRead(ReadOutcome::kRefused);
   for (uint32_t offset = 0; offset < total;) {
     const uint32_t chunk = std::min(total - offset, kFrameChunkBytes);
-    uint32_t count = 0;
     // A chunk that arrives short leaves the rest of the frame stale: a failed read.
-    if (!TransferDirect(stream.handle(), block->destination + offset, chunk, hw::kEndpointImageIn, &count, timeoutMs) ||
-        count != chunk)
-      return 0;
+    const ReadOutcome outcome =
+        DirectWhole(stream.handle(), block->destination + offset, chunk, hw::kEndpointImageIn, timeoutMs);
+    if (outcome != ReadOutcome::kDone) return EndRead(outcome);
     offset += chunk;
   }
-  return 1;
+  return EndRead(ReadOutcome::kDone);
 }
 
 int CTevrinCy3Cam::ReadAuxData(FrameHeaderBlock* block) {
-  if (!block) return 0;
+  if (!block) return EndRead(ReadOutcome::kRefused);
   std::memset(scratch_, 0, sizeof(scratch_));
   const uint32_t length = block->auxLength;
-  if (length > block->capacity || (!block->destination && length)) return 0;
+  if (length > block->capacity || (!block->destination && length)) return EndRead(ReadOutcome::kRefused);
+  // The stream handle opens only while the camera is there.
+  if (!StreamHandle()) return EndRead(ReadOutcome::kDeviceGone);
   uint32_t count = 0;
-  return TransferDirectArmed(StreamHandle(), block->destination, length, hw::kEndpointAuxIn, &count) && count == length;
+  const ReadOutcome outcome = Armed(StreamHandle(), block->destination, length, hw::kEndpointAuxIn, &count);
+  return EndRead(outcome == ReadOutcome::kDone && count != length ? ReadOutcome::kShort : outcome);
 }
 
-bool CTevrinCy3Cam::SendMemoryCommand(HANDLE stream, bool write, uint64_t address, uint32_t length) {
+ReadOutcome CTevrinCy3Cam::SendMemoryCommand(HANDLE stream, bool write, uint64_t address, uint32_t length) {
   hw::MemoryWindowCommand command{};
   std::memcpy(command.tag, write ? hw::kMemoryWriteTag : hw::kMemoryReadTag, sizeof(command.tag));
   command.version = hw::kMemoryWindowVersion;
   command.addressLow = static_cast<uint32_t>(address);
   command.addressHigh = static_cast<uint32_t>(address >> 32);
   command.length = length;
-  uint32_t count = 0;
-  return TransferDirectWrite(stream, &command, sizeof(command), hw::kEndpointBulkOut, &count) &&
-         count == sizeof(command);
+  return DirectWhole(stream, &command, sizeof(command), hw::kEndpointBulkOut, kMemoryWaitMs);
 }
 
 int CTevrinCy3Cam::ReadStream(FrameHeaderBlock* block, uint64_t* length, uint32_t timeoutMs) {
-  if (!block || !length) return 0;
+  if (!block || !length) return EndRead(ReadOutcome::kRefused);
   StreamUse stream(*this);
-  if (!stream) return 0;
+  if (!stream) return EndRead(ReadOutcome::kDeviceGone);
   // The camera sends whole 16 KiB steps and always one step more.
   const uint64_t total = ((*length >> kStreamGranuleShift) + 1) << kStreamGranuleShift;
-  if (total == 0 || total > block->capacity || !block->destination) return 0;
-  const bool commandPerChunk = SelectedProductId() == kProductCommandPerChunk;
+  if (total == 0 || total > block->capacity || !block->destination) return EndRead(ReadOutcome::kRefused);
+  const bool commandPerChunk = policy_.load().readCommandPerChunk;
   uint64_t done = 0;
-  bool full = false;
-  while (done < total) {
+  ReadOutcome outcome = ReadOutcome::kDone;
+  while (done < total && outcome == ReadOutcome::kDone) {
     const auto remaining = static_cast<uint32_t>(total - done);
-    if ((commandPerChunk || done == 0) && !SendMemoryCommand(stream.handle(), false, 0, remaining)) break;
+    if (commandPerChunk || done == 0) outcome = SendMemoryCommand(stream.handle(), false, 0, remaining);
+    if (outcome != ReadOutcome::kDone) break;
     const uint32_t chunk = std::min(remaining, kStreamChunkBytes);
     uint32_t count = 0;
-    if (!TransferDirect(stream.handle(), block->destination + done, chunk, hw::kEndpointImageIn, &count, timeoutMs))
-      count = 0;
+    outcome = Direct(stream.handle(), block->destination + done, chunk, hw::kEndpointImageIn, &count, timeoutMs);
+    if (outcome != ReadOutcome::kDone) break;
     done += count;
-    full = count == chunk;
-    if (!full) break;
+    if (count != chunk) outcome = ReadOutcome::kShort;
   }
   *length = done;
-  return full && done == total;
+  return EndRead(outcome);
 }
 
 // The camera moves whole pages plus one, so a transfer runs past the caller's
 // bytes; that tail goes through a bounce buffer, never the caller's memory.
 bool CTevrinCy3Cam::MemoryChunk(HANDLE stream, bool write, uint64_t address, std::span<uint8_t> caller, uint32_t offset,
                                 uint32_t chunk) {
-  if (!SendMemoryCommand(stream, write, address, chunk)) return false;
+  if (SendMemoryCommand(stream, write, address, chunk) != ReadOutcome::kDone) return false;
   const size_t ownBytes = offset < caller.size() ? std::min<size_t>(caller.size() - offset, chunk) : 0;
   std::vector<uint8_t> bounce;
   uint8_t* buffer = caller.data() + offset;

@@ -14,6 +14,7 @@
 #include "usb/TevrinCy3Cam.h"
 
 namespace hw = tevrin::hardware;
+using tevrin::usb::ReadOutcome;
 using tevrin::usb::ScopedHandle;
 
 namespace {
@@ -26,6 +27,15 @@ constexpr uint32_t kHeaderBytes = sizeof(hw::SingleTransfer);
 
 ScopedHandle NewAutoResetEvent() {
   return ScopedHandle(CreateEventA(nullptr, FALSE, FALSE, nullptr));
+}
+
+// What the status words of a completed transfer say went wrong.
+ReadOutcome OutcomeOfStatus(const hw::SingleTransfer& header) {
+  if (header.ntStatus == hw::kNtStatusNoSuchDevice || header.usbdStatus == hw::kUsbdStatusDeviceGone)
+    return ReadOutcome::kDeviceGone;
+  if (header.ntStatus == hw::kNtStatusCancelled || header.usbdStatus == hw::kUsbdStatusCanceled)
+    return ReadOutcome::kAborted;
+  return ReadOutcome::kRefused;
 }
 
 bool Signalled(HANDLE event, DWORD waitMs) {
@@ -65,13 +75,13 @@ bool CTevrinCy3Cam::DrainPending(HANDLE handle, uint8_t endpoint, HANDLE event) 
   return false;
 }
 
-int CTevrinCy3Cam::Direct(HANDLE handle, void* buffer, uint32_t length, uint8_t endpoint, uint32_t* count,
-                          uint32_t waitMs) {
+ReadOutcome CTevrinCy3Cam::Direct(HANDLE handle, void* buffer, uint32_t length, uint8_t endpoint, uint32_t* count,
+                                  uint32_t waitMs) {
   if (count) *count = 0;
-  if (length > hw::kMaxBulkBytes || !handle || !transferBlock_ || (!buffer && length)) return 0;
+  if (length > hw::kMaxBulkBytes || !handle || !transferBlock_ || (!buffer && length)) return ReadOutcome::kRefused;
   ScopedHandle event = NewAutoResetEvent();
   std::unique_ptr<hw::SingleTransfer> header(new (std::nothrow) hw::SingleTransfer{});
-  if (!event || !header) return 0;
+  if (!event || !header) return ReadOutcome::kRefused;
   header->endpointAddress = endpoint;
   OVERLAPPED overlapped{};
   overlapped.hEvent = event.get();
@@ -84,37 +94,50 @@ int CTevrinCy3Cam::Direct(HANDLE handle, void* buffer, uint32_t length, uint8_t 
   if (startError == ERROR_IO_PENDING) {
     if (!Signalled(event.get(), waitMs)) {
       DrainPending(handle, endpoint, event.get());
-      return 0;
+      return ReadOutcome::kTimedOut;
     }
   } else if (startError != 0) {
-    return 0;
+    return tevrin::usb::OutcomeOfError(startError);
   }
   DWORD transferred = 0;
-  if (!GetOverlappedResult(handle, &overlapped, &transferred, FALSE)) return 0;
+  if (!GetOverlappedResult(handle, &overlapped, &transferred, FALSE))
+    return tevrin::usb::OutcomeOfError(GetLastError());
   if (count) *count = transferred;
   if (header->ntStatus != hw::kNtStatusSuccess || header->usbdStatus != hw::kUsbdStatusSuccess) {
     Sleep(1);
-    return 0;
+    return OutcomeOfStatus(*header);
   }
-  return 1;
+  return ReadOutcome::kDone;
+}
+
+ReadOutcome CTevrinCy3Cam::DirectWhole(HANDLE handle, void* buffer, uint32_t length, uint8_t endpoint,
+                                       uint32_t waitMs) {
+  uint32_t count = 0;
+  const ReadOutcome outcome = Direct(handle, buffer, length, endpoint, &count, waitMs);
+  return outcome == ReadOutcome::kDone && count != length ? ReadOutcome::kShort : outcome;
+}
+
+ReadOutcome CTevrinCy3Cam::Armed(HANDLE handle, void* buffer, uint32_t length, uint8_t endpoint, uint32_t* count) {
+  if (count) *count = 0;
+  const ReadOutcome armed = SendStreamArm(handle);
+  if (armed != ReadOutcome::kDone) return armed;
+  return Direct(handle, buffer, length, endpoint, count, kArmedWaitMs);
 }
 
 int CTevrinCy3Cam::TransferDirectArmed(HANDLE handle, void* buffer, uint32_t length, uint8_t endpoint,
                                        uint32_t* count) {
-  if (count) *count = 0;
-  if (!SendStreamArm(handle)) return 0;
-  return Direct(handle, buffer, length, endpoint, count, kArmedWaitMs);
+  return Armed(handle, buffer, length, endpoint, count) == ReadOutcome::kDone;
 }
 
 int CTevrinCy3Cam::TransferDirect(HANDLE handle, void* buffer, uint32_t length, uint8_t endpoint, uint32_t* count,
                                   uint32_t waitMs) {
-  return Direct(handle, buffer, length, endpoint, count, waitMs);
+  return Direct(handle, buffer, length, endpoint, count, waitMs) == ReadOutcome::kDone;
 }
 
 int CTevrinCy3Cam::TransferDirectWrite(HANDLE handle, const void* buffer, uint32_t length, uint8_t endpoint,
                                        uint32_t* count) {
   // The driver only reads an outgoing buffer.
-  return Direct(handle, const_cast<void*>(buffer), length, endpoint, count, kWriteWaitMs);
+  return Direct(handle, const_cast<void*>(buffer), length, endpoint, count, kWriteWaitMs) == ReadOutcome::kDone;
 }
 
 int CTevrinCy3Cam::TransferBuffered(HANDLE handle, void* data, uint32_t length, uint8_t endpoint, uint32_t* count) {

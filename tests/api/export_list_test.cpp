@@ -53,11 +53,13 @@ TEST(ExportList, HeaderDeclaresEveryExportForC) {
     EXPECT_NE(TevrinExportFromC(i), nullptr);
   }
   EXPECT_EQ(TevrinFrameInfoSizeFromC(), 32);
-  EXPECT_EQ(TevrinCameraInfoSizeFromC(), 56);
+  EXPECT_EQ(TevrinCameraInfoSizeFromC(), 80);
   EXPECT_EQ(offsetof(FrameInfo, buffer), 24u);
   EXPECT_EQ(offsetof(CameraInfo, reserved), 36u);
   EXPECT_EQ(offsetof(CameraInfo, exposureSecondsMin), 40u);
   EXPECT_EQ(offsetof(CameraInfo, exposureSecondsMax), 48u);
+  EXPECT_EQ(offsetof(CameraInfo, framesCompleted), 56u);
+  EXPECT_EQ(offsetof(CameraInfo, newestFrameStatus), 72u);
   EXPECT_EQ(TEVRIN_MSG_FRAME, 32770);
   EXPECT_EQ(TEVRIN_MSG_ERROR, 32771);
 }

@@ -34,7 +34,7 @@ int PeekCounter(CTevrinU3K5Base& device, bool slot0 = false) {
 // One single-frame capture; the counter of the frame it stored.
 int CaptureSingle(TestDevice& device) {
   const int ended = device.loopsEnded;
-  EXPECT_EQ(device.StartCapture(1), 1);
+  EXPECT_EQ(device.StartCapture(CaptureMode::kSingle), 1);
   EXPECT_TRUE(device.AwaitLoopsEnded(ended + 1));
   return PeekCounter(device);
 }
@@ -42,28 +42,28 @@ int CaptureSingle(TestDevice& device) {
 TEST_F(AcquisitionTest, SingleModeDeliversOneFrameAndEnds) {
   TestDevice& device = Open("0x3280:pattern");
   ASSERT_EQ(device.SetBitDepth(0), 1);
-  ASSERT_EQ(device.StartCapture(1), 1);
-  EXPECT_EQ(device.WaitFrame(5000), 3);
+  ASSERT_EQ(device.StartCapture(CaptureMode::kSingle), 1);
+  EXPECT_EQ(device.WaitFrame(5000), WaitResult::kNewFrame);
   EXPECT_TRUE(device.AwaitLoopsEnded(1)) << "the thread ends after its frame";
   std::vector<uint8_t> frame = FrameBuffer(1);
   int counter = -1, word32 = -1;
   EXPECT_EQ(device.GetFrameInfo(frame.data(), &counter, nullptr, &word32, nullptr, nullptr, 1), 0);
   EXPECT_EQ(word32, counter) << "the header's counter";
   EXPECT_TRUE(ShowsPattern({frame.data(), 1}, kUpright, counter));
-  EXPECT_EQ(device.WaitFrame(300), 2) << "read, and no other frame came";
-  EXPECT_EQ(device.WaitFrame(300), 2);
+  EXPECT_EQ(device.WaitFrame(300), WaitResult::kNoNewFrame) << "read, and no other frame came";
+  EXPECT_EQ(device.WaitFrame(300), WaitResult::kNoNewFrame);
 }
 
 TEST_F(AcquisitionTest, WaitFrameReportsANewFrameUntilItIsCopied) {
   TestDevice& device = Open("0x3280");
   ASSERT_EQ(device.SetBitDepth(0), 1);
-  EXPECT_EQ(device.WaitFrame(10), 2) << "nothing started";
-  ASSERT_EQ(device.StartCapture(1), 1);
+  EXPECT_EQ(device.WaitFrame(10), WaitResult::kNoNewFrame) << "nothing started";
+  ASSERT_EQ(device.StartCapture(CaptureMode::kSingle), 1);
   ASSERT_TRUE(device.AwaitLoopsEnded(1));
-  EXPECT_EQ(device.WaitFrame(1000), 3);
+  EXPECT_EQ(device.WaitFrame(1000), WaitResult::kNewFrame);
   std::vector<uint8_t> frame = FrameBuffer(1);
   EXPECT_EQ(device.GetFrame(frame.data(), 0), 1);
-  EXPECT_EQ(device.WaitFrame(200), 2);
+  EXPECT_EQ(device.WaitFrame(200), WaitResult::kNoNewFrame);
 }
 
 TEST_F(AcquisitionTest, FiveFramesIntoARingOfFourKeepTheNewest) {
@@ -97,8 +97,8 @@ TEST_F(AcquisitionTest, LargeRingProductKeepsEightFrames) {
 TEST_F(AcquisitionTest, CountedCaptureFillsTheSlotAfterTheLastRead) {
   TestDevice& device = Open("0x3280");
   ASSERT_EQ(device.SetBitDepth(0), 1);
-  ASSERT_EQ(device.StartCapture(2), 1);
-  EXPECT_EQ(device.WaitFrame(5000), 3);
+  ASSERT_EQ(device.StartCapture(CaptureMode::kCounted), 1);
+  EXPECT_EQ(device.WaitFrame(5000), WaitResult::kNewFrame);
   EXPECT_TRUE(device.AwaitLoopsEnded(1));
   // The last-read index starts at the ring's end, so the frame lands in slot 3.
   EXPECT_EQ(PeekCounter(device, true), -1) << "slot 0 untouched";
@@ -111,11 +111,11 @@ TEST_F(AcquisitionTest, ContinuousPatternFramesArriveWholeAndInOrder) {
     SCOPED_TRACE(depth ? "16 bits" : "8 bits");
     ASSERT_EQ(device.SetBitDepth(depth), 1);
     SlowFrames(device, kSlowVmax);
-    ASSERT_EQ(device.StartCapture(0), 1);
+    ASSERT_EQ(device.StartCapture(CaptureMode::kContinuous), 1);
     std::vector<uint8_t> frame = FrameBuffer(depth + 1);
     int previous = -1;
     for (int i = 0; i < 8; ++i) {
-      ASSERT_EQ(AwaitFrame(device), 3) << "frame " << i;
+      ASSERT_EQ(AwaitFrame(device), WaitResult::kNewFrame) << "frame " << i;
       int counter = -1, timestamp = 0, word32 = -1, exposure = 0;
       EXPECT_EQ(device.GetFrameInfo(frame.data(), &counter, &timestamp, &word32, &exposure, nullptr, 1), 0);
       EXPECT_EQ(word32, counter);
@@ -135,13 +135,13 @@ TEST_F(AcquisitionTest, ConsumerThreadCopiesEveryFrame) {
   TestDevice& device = Open("0x3280:pattern");
   ASSERT_EQ(device.SetBitDepth(1), 1);
   SlowFrames(device, kSlowVmax);
-  ASSERT_EQ(device.StartCapture(0), 1);
+  ASSERT_EQ(device.StartCapture(CaptureMode::kContinuous), 1);
   std::vector<int> counters;
   int wrong = 0;
   std::thread consumer([&] {
     std::vector<uint8_t> frame = FrameBuffer(2);
     for (int i = 0; i < 10; ++i) {
-      if (AwaitFrame(device) != 3) break;
+      if (AwaitFrame(device) != WaitResult::kNewFrame) break;
       int counter = -1;
       device.GetFrameInfo(frame.data(), &counter, nullptr, nullptr, nullptr, nullptr, 1);
       if (!ShowsPattern({frame.data(), 2}, kUpright, counter)) ++wrong;
@@ -153,18 +153,19 @@ TEST_F(AcquisitionTest, ConsumerThreadCopiesEveryFrame) {
   ASSERT_EQ(counters.size(), 10u);
   EXPECT_EQ(wrong, 0);
   for (size_t i = 1; i < counters.size(); ++i) EXPECT_EQ(counters[i], (counters[i - 1] + 1) & 0xFF) << i;
+  EXPECT_EQ(device.Statistics().overruns, 0u) << "the consumer took every frame";
 }
 
 TEST_F(AcquisitionTest, BitDepthChangeDuringCaptureStopsItFirst) {
   TestDevice& device = Open("0x3280:pattern");
   ASSERT_EQ(device.SetBitDepth(0), 1);
-  ASSERT_EQ(device.StartCapture(0), 1);
-  ASSERT_EQ(AwaitFrame(device), 3);
+  ASSERT_EQ(device.StartCapture(CaptureMode::kContinuous), 1);
+  ASSERT_EQ(AwaitFrame(device), WaitResult::kNewFrame);
   // The ring is rebuilt for two bytes per pixel while frames were landing in it.
   ASSERT_EQ(device.SetBitDepth(1), 1);
   EXPECT_TRUE(device.AwaitLoopsEnded(1));
-  ASSERT_EQ(device.StartCapture(0), 1);
-  ASSERT_EQ(AwaitFrame(device), 3);
+  ASSERT_EQ(device.StartCapture(CaptureMode::kContinuous), 1);
+  ASSERT_EQ(AwaitFrame(device), WaitResult::kNewFrame);
   std::vector<uint8_t> frame = FrameBuffer(2);
   int counter = -1;
   device.GetFrameInfo(frame.data(), &counter, nullptr, nullptr, nullptr, nullptr, 1);
@@ -182,18 +183,18 @@ TEST_F(AcquisitionTest, TriggerModeGivesAFramePerPulse) {
       vc::PulseTrigger(0);
     }
   });
-  EXPECT_EQ(device.SetTriggerMode(1, 0), 1);
+  EXPECT_EQ(device.SetTriggerMode(TriggerMode::kExternal, 0), 1);
   switched = true;
   pulses.join();
   EXPECT_EQ(vc::SensorRegister(0, 0x600) & 1, 1) << "the sensor waits for triggers";
 
-  ASSERT_EQ(device.StartCapture(0), 1);
-  while (device.WaitFrame(300) == 3) device.GetFrame(nullptr, 1);  // what the pulses above left
+  ASSERT_EQ(device.StartCapture(CaptureMode::kContinuous), 1);
+  while (device.WaitFrame(300) == WaitResult::kNewFrame) device.GetFrame(nullptr, 1);  // what the pulses above left
   std::vector<uint8_t> frame = FrameBuffer(1);
   int previous = -1;
   for (int i = 0; i < 4; ++i) {
     vc::PulseTrigger(0);
-    ASSERT_EQ(device.WaitFrame(5000), 3) << "pulse " << i;
+    ASSERT_EQ(device.WaitFrame(5000), WaitResult::kNewFrame) << "pulse " << i;
     int counter = -1;
     device.GetFrameInfo(frame.data(), &counter, nullptr, nullptr, nullptr, nullptr, 1);
     EXPECT_EQ(counter, device.Board(fpga::kFrameCounter));
@@ -203,19 +204,19 @@ TEST_F(AcquisitionTest, TriggerModeGivesAFramePerPulse) {
     EXPECT_TRUE(ShowsPattern({frame.data(), 1}, kUpright, counter));
     previous = counter;
   }
-  EXPECT_EQ(device.WaitFrame(300), 2) << "no pulse, no frame";
+  EXPECT_EQ(device.WaitFrame(300), WaitResult::kNoNewFrame) << "no pulse, no frame";
 
-  EXPECT_EQ(device.SetTriggerMode(0, 0), 1);
+  EXPECT_EQ(device.SetTriggerMode(TriggerMode::kFreeRun, 0), 1);
   EXPECT_EQ(vc::SensorRegister(0, 0x600) & 1, 0);
-  ASSERT_EQ(device.StartCapture(0), 1);
-  EXPECT_EQ(AwaitFrame(device), 3) << "free running again";
+  ASSERT_EQ(device.StartCapture(CaptureMode::kContinuous), 1);
+  EXPECT_EQ(AwaitFrame(device), WaitResult::kNewFrame) << "free running again";
 }
 
 TEST_F(AcquisitionTest, CaptureOneFillsSlotZeroInTheCallersThread) {
   TestDevice& device = Open("0x3280:pattern");
   ASSERT_EQ(device.SetBitDepth(1), 1);  // applies the geometry: buffers exist
   EXPECT_EQ(device.CaptureOne(), 0);
-  EXPECT_EQ(device.WaitFrame(0), 2) << "no error, and no frame event";
+  EXPECT_EQ(device.WaitFrame(0), WaitResult::kNoNewFrame) << "no error, and no frame event";
   std::vector<uint8_t> frame = FrameBuffer(2);
   EXPECT_EQ(device.GetCapturedFrame(frame.data(), 1), 0);
   const int counter = PeekCounter(device, true);
@@ -231,15 +232,15 @@ TEST_F(AcquisitionTest, StopWithAbortEndsAPendingRead) {
   TestDevice& device = Open("0x3280");
   ASSERT_EQ(device.SetBitDepth(0), 1);
   device.SetFrameTimeout(60000);
-  ASSERT_EQ(device.StartCapture(0), 1);
-  ASSERT_EQ(AwaitFrame(device), 3);
+  ASSERT_EQ(device.StartCapture(CaptureMode::kContinuous), 1);
+  ASSERT_EQ(AwaitFrame(device), WaitResult::kNewFrame);
   vc::StallStream(0, true);
   Sleep(200);  // the thread now waits for a frame that does not come
   EXPECT_EQ(device.StopCapture(1), 1);
   EXPECT_TRUE(device.AwaitLoopsEnded(1));
   vc::StallStream(0, false);
-  ASSERT_EQ(device.StartCapture(0), 1);
-  EXPECT_EQ(AwaitFrame(device), 3) << "the next capture works";
+  ASSERT_EQ(device.StartCapture(CaptureMode::kContinuous), 1);
+  EXPECT_EQ(AwaitFrame(device), WaitResult::kNewFrame) << "the next capture works";
 }
 
 // Every header read waits for a frame that does not come; after the
@@ -248,35 +249,32 @@ TEST_F(AcquisitionTest, StalledCameraEndsInTheErrorStateAfterTheRetries) {
   TestDevice& device = Open("0x3280");
   ASSERT_EQ(device.SetBitDepth(0), 1);
   device.SetFrameTimeout(200);
-  ASSERT_EQ(device.StartCapture(0), 1);
-  ASSERT_EQ(AwaitFrame(device), 3);
+  ASSERT_EQ(device.StartCapture(CaptureMode::kContinuous), 1);
+  ASSERT_EQ(AwaitFrame(device), WaitResult::kNewFrame);
   vc::StallStream(0, true);
-  int result = 0;
-  for (int i = 0; i < 120 && (result = device.WaitFrame(1000)) != 1;) {
-    if (result == 2) ++i;
-  }
-  EXPECT_EQ(result, 1);
+  EXPECT_EQ(AwaitFailure(device), WaitResult::kError);
   EXPECT_TRUE(device.AwaitLoopsEnded(1));
+  EXPECT_EQ(device.NewestFrameStatus(), FrameStatus::kTimeout);
+  const FrameStatistics counts = device.Statistics();
+  EXPECT_EQ(counts.failed, 5u) << "the frame and its four restarts";
+  EXPECT_EQ(counts.timeouts, counts.failed);
 
   vc::StallStream(0, false);
-  ASSERT_EQ(device.StartCapture(0), 1);
-  EXPECT_NE(device.WaitFrame(0), 1) << "the start cleared the error";
-  EXPECT_EQ(AwaitFrame(device), 3);
+  ASSERT_EQ(device.StartCapture(CaptureMode::kContinuous), 1);
+  EXPECT_NE(device.WaitFrame(0), WaitResult::kError) << "the start cleared the error";
+  EXPECT_EQ(AwaitFrame(device), WaitResult::kNewFrame);
 }
 
 TEST_F(AcquisitionTest, UnplugDuringStreamingEndsInTheErrorState) {
   TestDevice& device = Open("0x3280");
   ASSERT_EQ(device.SetBitDepth(0), 1);
-  ASSERT_EQ(device.StartCapture(0), 1);
-  ASSERT_EQ(AwaitFrame(device), 3);
+  ASSERT_EQ(device.StartCapture(CaptureMode::kContinuous), 1);
+  ASSERT_EQ(AwaitFrame(device), WaitResult::kNewFrame);
   vc::Unplug(0);
-  int result = 0;
-  for (int i = 0; i < 120 && (result = device.WaitFrame(1000)) != 1;) {
-    if (result == 2) ++i;
-  }
-  EXPECT_EQ(result, 1);
+  EXPECT_EQ(AwaitFailure(device), WaitResult::kError);
   EXPECT_TRUE(device.AwaitLoopsEnded(1));
-  EXPECT_EQ(device.WaitFrame(0), 1) << "the error stays until the next start";
+  EXPECT_EQ(device.NewestFrameStatus(), FrameStatus::kUnplugged);
+  EXPECT_EQ(device.WaitFrame(0), WaitResult::kError) << "the error stays until the next start";
   EXPECT_EQ(device.StopCapture(1), 1);
 }
 

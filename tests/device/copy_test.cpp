@@ -30,8 +30,8 @@ TEST_P(CopyOrientationTest, CopyFrameReversesLinesAndPixelsAsTheOrientationSays)
     SCOPED_TRACE(depth ? "16 bits" : "8 bits");
     ASSERT_EQ(device.SetBitDepth(depth), 1);
     device.Info().orientation = 4;  // the driver's own, for the capture
-    ASSERT_EQ(device.StartCapture(1), 1);
-    ASSERT_EQ(device.WaitFrame(5000), 3);
+    ASSERT_EQ(device.StartCapture(CaptureMode::kSingle), 1);
+    ASSERT_EQ(device.WaitFrame(5000), WaitResult::kNewFrame);
     device.Info().orientation = c.orientation;
     std::vector<uint8_t> frame = FrameBuffer(depth + 1);
     int counter = -1, word32 = -1;
@@ -56,8 +56,8 @@ using CopyTest = DeviceTest;
 TEST_F(CopyTest, TooSmallBufferCopiesNothing) {
   TestDevice& device = Open("0x3280:pattern");
   ASSERT_EQ(device.SetBitDepth(0), 1);
-  ASSERT_EQ(device.StartCapture(1), 1);
-  ASSERT_EQ(device.WaitFrame(5000), 3);
+  ASSERT_EQ(device.StartCapture(CaptureMode::kSingle), 1);
+  ASSERT_EQ(device.WaitFrame(5000), WaitResult::kNewFrame);
   std::vector<uint8_t> frame(device.FrameSize(), 0xAB);
   int counter = -7;
   EXPECT_EQ(device.CopyFrame(frame.data(), device.FrameSize() - 1, &counter, nullptr, nullptr, nullptr, nullptr, 0, 1),
@@ -72,8 +72,8 @@ TEST_F(CopyTest, WindowChangedAfterTheCaptureCopiesTheCapturedGeometry) {
   TestDevice& device = Open("0x3280:pattern");
   ASSERT_EQ(device.SetBitDepth(1), 1);
   ASSERT_EQ(device.SetCaptureWindow(0, 0, kWidth, kHeight / 2, 0), 1);
-  ASSERT_EQ(device.StartCapture(1), 1);
-  ASSERT_EQ(device.WaitFrame(5000), 3);
+  ASSERT_EQ(device.StartCapture(CaptureMode::kSingle), 1);
+  ASSERT_EQ(device.WaitFrame(5000), WaitResult::kNewFrame);
   const int size = device.FrameSize();
   ASSERT_EQ(size, kWidth * kHeight);
   std::vector<uint8_t> before(size);

@@ -103,8 +103,8 @@ TEST_F(GeometryTest, CaptureWindowWithTheCurrentValuesLeavesTheSensorAlone) {
   EXPECT_EQ(height, 296);
   EXPECT_EQ(vc::SensorRegister(0, imx::kWindowWidth0), 600 & 0xFF);
   EXPECT_EQ(device.FrameSize(), before) << "applied only when a capture starts";
-  ASSERT_EQ(device.StartCapture(1), 1);
-  EXPECT_EQ(device.WaitFrame(5000), 3);
+  ASSERT_EQ(device.StartCapture(CaptureMode::kSingle), 1);
+  EXPECT_EQ(device.WaitFrame(5000), WaitResult::kNewFrame);
   EXPECT_EQ(device.FrameSize(), 600 * 296);
   EXPECT_EQ(device.Board(fpga::kOutputWidthLow) | device.Board(fpga::kOutputWidthHigh) << 8, 600);
   EXPECT_EQ(device.Board(fpga::kOutputHeightLow) | device.Board(fpga::kOutputHeightHigh) << 8, 296);
@@ -141,21 +141,21 @@ TEST_F(GeometryTest, BitDepthWithTheCurrentModeRewritesTheDepthRegisterOnly) {
 TEST_F(GeometryTest, TriggerModeUnchangedWithoutForceKeepsTheCaptureRunning) {
   TestDevice& device = Open("0x3280");
   ASSERT_EQ(device.SetBitDepth(0), 1);
-  ASSERT_EQ(device.StartCapture(0), 1);
-  ASSERT_EQ(AwaitFrame(device), 3);
+  ASSERT_EQ(device.StartCapture(CaptureMode::kContinuous), 1);
+  ASSERT_EQ(AwaitFrame(device), WaitResult::kNewFrame);
   std::vector<uint8_t> frame(device.FrameSize());
   device.GetFrame(frame.data(), 1);
-  EXPECT_EQ(device.SetTriggerMode(0, 0), 1);
+  EXPECT_EQ(device.SetTriggerMode(TriggerMode::kFreeRun, 0), 1);
   for (int i = 0; i < 3; ++i) {
-    EXPECT_EQ(AwaitFrame(device), 3) << "frame " << i;
+    EXPECT_EQ(AwaitFrame(device), WaitResult::kNewFrame) << "frame " << i;
     device.GetFrame(frame.data(), 1);
   }
   EXPECT_EQ(device.loopsEnded, 0);
 
   // Forced, the same mode stops the capture.
-  EXPECT_EQ(device.SetTriggerMode(0, 1), 1);
+  EXPECT_EQ(device.SetTriggerMode(TriggerMode::kFreeRun, 1), 1);
   EXPECT_EQ(device.loopsEnded, 1);
-  EXPECT_EQ(device.WaitFrame(300), 2);
+  EXPECT_EQ(device.WaitFrame(300), WaitResult::kNoNewFrame);
 }
 
 TEST_F(GeometryTest, ExposureSetsTheFrameTimeOut) {

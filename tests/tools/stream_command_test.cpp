@@ -30,6 +30,12 @@ TEST(StreamCommand, CountsFramesForTheSecondsAskedAndEndsWithASummary) {
     EXPECT_GE(std::stod(summary[2]), 2.0);
     EXPECT_EQ(summary[4], mode);
     EXPECT_GT(std::stod(summary[5]), 0) << "the pattern is not black";
+    std::smatch camera;
+    ASSERT_TRUE(std::regex_search(result.out, camera,
+                                  std::regex("\ncamera: ([0-9]+) complete, 0 failed \\(0 timed out\\), [0-9]+ "
+                                             "overrun; newest frame (complete|aborted)\n")))
+        << result.out;
+    EXPECT_GE(std::stol(camera[1]), std::stol(summary[1])) << "every frame announced came whole from the camera";
     EXPECT_TRUE(std::regex_search(result.out, std::regex("^ +1\\.[0-9] s  frames [0-9]+  fps [0-9.]+  dropped [0-9]+  "
                                                          "mean [0-9.]+\n")))
         << result.out;

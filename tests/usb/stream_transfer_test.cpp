@@ -118,8 +118,8 @@ TEST_F(StreamTest, ReadFrameHeader_GivesUpAfterFifteenAttemptsAndClosesItsStream
   EXPECT_EQ(camera->StreamHandle(), nullptr);
 }
 
-TEST_F(StreamTest, ReadFrameHeader_RecoveryCommandInsteadOfPulseForTheCooledCamera) {
-  camera = OpenCamera({CameraPath(0x32D0, 1)});
+TEST_F(StreamTest, ReadFrameHeader_RecoveryCommandInsteadOfPulseWhenThePolicySaysSo) {
+  camera->SetStreamPolicy({.recoverHeaderByCommand = true});
   driver->QueueBulk({.ntStatus = 0xC0000001});
   Destination target(16);
   EXPECT_FALSE(camera->ReadFrameHeader(&target.block));
@@ -162,6 +162,37 @@ TEST_F(StreamTest, ReadFrameData_SmallCapacityOrShortChunkFails) {
   EXPECT_FALSE(camera->ReadFrameData(&target.block, 1000)) << "a short chunk is a failed read";
 }
 
+// The device layer tells an unplug from a time-out by this.
+TEST_F(StreamTest, ReadFrameData_KeepsWhyTheReadEnded) {
+  struct Case {
+    const char* what;
+    BulkAnswer answer;
+    usb::ReadOutcome outcome;
+  };
+  const std::vector<Case> cases = {
+      {"whole", {}, usb::ReadOutcome::kDone},
+      {"short", {.bytes = 999}, usb::ReadOutcome::kShort},
+      {"stalled", {.ntStatus = 0xC0000001, .usbdStatus = 0xC0000004}, usb::ReadOutcome::kRefused},
+      {"aborted", {.error = ERROR_OPERATION_ABORTED}, usb::ReadOutcome::kAborted},
+      {"cancelled by status", {.ntStatus = 0xC0000120, .usbdStatus = 0xC0010000}, usb::ReadOutcome::kAborted},
+      {"unplugged", {.error = ERROR_DEVICE_NOT_CONNECTED}, usb::ReadOutcome::kDeviceGone},
+      {"gone by status", {.ntStatus = 0xC000000E, .usbdStatus = 0xC0007000}, usb::ReadOutcome::kDeviceGone},
+      {"nothing came", {.hold = true}, usb::ReadOutcome::kTimedOut},
+  };
+  Destination target(1000);
+  target.block.header.imageBytes = 1000;
+  for (const Case& test : cases) {
+    SCOPED_TRACE(test.what);
+    driver->QueueBulk(test.answer);
+    EXPECT_EQ(camera->ReadFrameData(&target.block, 50) != 0, test.outcome == usb::ReadOutcome::kDone);
+    EXPECT_EQ(camera->LastReadOutcome(), test.outcome);
+  }
+
+  driver->SetOpenable(CameraPath(0x3280, 1), false);
+  EXPECT_FALSE(camera->ReadFrameData(&target.block, 50));
+  EXPECT_EQ(camera->LastReadOutcome(), usb::ReadOutcome::kDeviceGone) << "the path no longer opens";
+}
+
 TEST_F(StreamTest, ReadAuxData_ExactLengthFromEndpoint83) {
   ASSERT_TRUE(camera->OpenStream());
   Destination target(4096);
@@ -183,21 +214,22 @@ TEST_F(StreamTest, ReadAuxData_ExactLengthFromEndpoint83) {
 
 TEST_F(StreamTest, ReadStream_RoundsUpToTheNext16KiBStepAndChunks4MiB) {
   struct Case {
-    const char* product;
-    std::vector<std::string> paths;
+    const char* policy;
+    bool commandPerChunk;
     uint64_t length;
     std::vector<uint32_t> commands;  // announced lengths
     std::vector<uint32_t> chunks;
   };
   const std::vector<Case> cases = {
-      {"standard", {CameraPath(0x3280, 1)}, 16384, {32768}, {32768}},
-      {"standard", {CameraPath(0x3280, 1)}, 16383, {16384}, {16384}},
-      {"standard", {CameraPath(0x3280, 1)}, 0x500000, {0x504000}, {0x400000, 0x104000}},
-      {"command per chunk", {CameraPath(0x3310, 1)}, 0x500000, {0x504000, 0x104000}, {0x400000, 0x104000}},
+      {"one command", false, 16384, {32768}, {32768}},
+      {"one command", false, 16383, {16384}, {16384}},
+      {"one command", false, 0x500000, {0x504000}, {0x400000, 0x104000}},
+      {"command per chunk", true, 0x500000, {0x504000, 0x104000}, {0x400000, 0x104000}},
   };
   for (const Case& test : cases) {
-    SCOPED_TRACE(std::string(test.product) + " " + std::to_string(test.length));
-    camera = OpenCamera(test.paths);
+    SCOPED_TRACE(std::string(test.policy) + " " + std::to_string(test.length));
+    camera = OpenCamera();
+    camera->SetStreamPolicy({.readCommandPerChunk = test.commandPerChunk});
     Destination target(0x600000);
     uint64_t length = test.length;
     ASSERT_TRUE(camera->ReadStream(&target.block, &length, 1000));

@@ -175,10 +175,11 @@ TEST_F(VirtualFrameRoutesTest, Stream_ConsecutiveReadsGiveSuccessiveFramesWithEx
 }
 
 TEST_F(VirtualFrameRoutesTest, Stream_SizeAndDepthFromTheBoardRegistersInOneOrManyCommands) {
-  // 0x3310 sends a command before every 4 MiB chunk, 0x3330 one for the whole read.
-  for (const char* list : {"0x3310:pattern", "0x3330:pattern"}) {
+  // 0x3310 takes a command before every 4 MiB chunk, 0x3330 one for the whole read.
+  for (const auto& [list, commandPerChunk] : {std::pair{"0x3310:pattern", true}, std::pair{"0x3330:pattern", false}}) {
     SCOPED_TRACE(list);
     auto camera = Open(list);
+    camera->SetStreamPolicy({.readCommandPerChunk = commandPerChunk});
     constexpr int kBigWidth = 4096, kBigHeight = 1100;
     ASSERT_TRUE(camera->WriteBoardRegister(hw::fpga::kOutputDepth, 1));
     ASSERT_TRUE(camera->WriteBoardRegister(hw::fpga::kOutputWidthLow, kBigWidth & 0xFF));

@@ -137,6 +137,7 @@ class Stream {
     FetchMean();
     DWORD elapsed = Elapsed();
     if (live_) std::printf("\n");
+    PrintCameraStatistics();
     std::string dropped;
     if (std::optional<long> count = drops_.Dropped()) dropped = ", " + std::to_string(*count) + " dropped";
     std::string failed = failed_ ? ", " + std::to_string(failed_) + " failed" : "";
@@ -147,6 +148,23 @@ class Stream {
   }
 
   long Frames() const { return frames_; }
+
+  // What the camera's transfer saw, so that a lost frame can be placed:
+  // failed in the transfer, overwritten before the SDK took it, or later.
+  void PrintCameraStatistics() {
+    CameraInfo info{};
+    info.size = sizeof info;
+    if (!Tevrin_GetCameraInfo(session_, &info)) {
+      session_.ClearErrors();
+      return;
+    }
+    static const char* const kStatusNames[] = {"none",    "complete",  "short transfer", "time-out",
+                                               "aborted", "unplugged", "header failed",  "transfer failed"};
+    const int status = info.newestFrameStatus;
+    std::printf("camera: %u complete, %u failed (%u timed out), %u overrun; newest frame %s\n", info.framesCompleted,
+                info.framesFailed, info.frameTimeouts, info.framesOverrun,
+                status >= 0 && status < 8 ? kStatusNames[status] : "unknown");
+  }
 
  private:
   // wParam is the address of the SDK's frame block, which its thread rewrites

@@ -51,9 +51,17 @@ void DeviceTest::TearDown() {
   virtualcam::Configure("");
 }
 
-int AwaitFrame(CTevrinU3K5Base& device, int attempts) {
-  int result = 2;
-  for (int i = 0; i < attempts && result == 2; ++i) result = device.WaitFrame(5000);
+WaitResult AwaitFrame(CTevrinU3K5Base& device, int attempts) {
+  WaitResult result = WaitResult::kNoNewFrame;
+  for (int i = 0; i < attempts && result == WaitResult::kNoNewFrame; ++i) result = device.WaitFrame(5000);
+  return result;
+}
+
+WaitResult AwaitFailure(CTevrinU3K5Base& device) {
+  WaitResult result = WaitResult::kNoNewFrame;
+  for (int quiet = 0; quiet < 120 && (result = device.WaitFrame(1000)) != WaitResult::kError;) {
+    if (result == WaitResult::kNoNewFrame) ++quiet;
+  }
   return result;
 }
 

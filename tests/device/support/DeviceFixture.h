@@ -10,11 +10,30 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <ostream>
 #include <vector>
 
 #include "device/TevrinU3K5Base.h"
 
+namespace tevrin::device {
+
+// Failed expectations print these by their numbers.
+inline void PrintTo(WaitResult result, std::ostream* out) {
+  *out << static_cast<int>(result);
+}
+inline void PrintTo(FrameStatus status, std::ostream* out) {
+  *out << static_cast<int>(status);
+}
+
+}  // namespace tevrin::device
+
 namespace tevrin::test {
+
+using device::CaptureMode;
+using device::FrameStatistics;
+using device::FrameStatus;
+using device::TriggerMode;
+using device::WaitResult;
 
 inline constexpr int kWidth = 640;
 inline constexpr int kHeight = 512;
@@ -74,11 +93,15 @@ class DeviceTest : public ::testing::Test {
   std::vector<std::unique_ptr<TestDevice>> devices;
 };
 
-// Waits for a frame that has not been copied out: 3, or the last answer.
-// One wait may answer 2 although a frame came, when the event was left
-// signalled by a frame that a copy-out has already taken or when the write
-// index has come round to the last-read index; the next wait then sees it.
-int AwaitFrame(CTevrinU3K5Base& device, int attempts = 3);
+// Waits for a frame that has not been copied out: kNewFrame, or the last
+// answer. One wait may answer kNoNewFrame although a frame came, when the
+// event was left signalled by a frame that a copy-out has already taken or
+// when the write index has come round to the last-read index; the next wait
+// then sees it.
+WaitResult AwaitFrame(CTevrinU3K5Base& device, int attempts = 3);
+// Waits for a failing acquisition to report kError, through at most two
+// minutes of waits that see no frame; the last answer.
+WaitResult AwaitFailure(CTevrinU3K5Base& device);
 
 // Frame period in sensor lines (VMAX) so long that a consumer in a
 // sanitizer build keeps up with every frame.

@@ -153,12 +153,12 @@ int CFakeCameraDevice::SetBitDepth(int sixteen) {
   return Log("SetBitDepth(" + Args({sixteen}) + ")", setterResult);
 }
 
-int CFakeCameraDevice::SetTriggerMode(int mode, int force) {
-  return Log("SetTriggerMode(" + Args({mode, force}) + ")", setterResult);
+int CFakeCameraDevice::SetTriggerMode(tevrin::device::TriggerMode mode, int force) {
+  return Log("SetTriggerMode(" + Args({static_cast<int>(mode), force}) + ")", setterResult);
 }
 
-int CFakeCameraDevice::StartCapture(int mode) {
-  return Log("StartCapture(" + Args({mode}) + ")", setterResult);
+int CFakeCameraDevice::StartCapture(tevrin::device::CaptureMode mode) {
+  return Log("StartCapture(" + Args({static_cast<int>(mode)}) + ")", setterResult);
 }
 
 int CFakeCameraDevice::StopCapture(int abort) {

@@ -38,7 +38,7 @@ class CFakeCameraDevice : public CTevrinU3K5Base {
   int setterResult = 1;    // result of every setter
   int windowResult = 1;    // result of SetCaptureWindow
   int registerResult = 1;  // result of register and EEPROM access
-  int frameResult = 2;     // what WaitFrame answers
+  tevrin::device::WaitResult frameResult = tevrin::device::WaitResult::kNoNewFrame;
   std::map<int, std::uint8_t> eeprom;
   std::set<int> failingEepromReads;
   int eepromWritesIgnored = 0;  // the next n EEPROM writes do not take
@@ -123,10 +123,10 @@ class CFakeCameraDevice : public CTevrinU3K5Base {
   int ExtensionCommand(int command, int* data) override;
 
   int SetBitDepth(int sixteen) override;
-  int SetTriggerMode(int mode, int force) override;
-  int StartCapture(int mode) override;
+  int SetTriggerMode(tevrin::device::TriggerMode mode, int force) override;
+  int StartCapture(tevrin::device::CaptureMode mode) override;
   int StopCapture(int abort) override;
-  int WaitFrame(int) override { return frameResult; }
+  tevrin::device::WaitResult WaitFrame(int) override { return frameResult; }
   int SetFrameTimeout(int ms) override;
   int SyncFrameCounter() override { return 1; }
   int PrepareStart() override;

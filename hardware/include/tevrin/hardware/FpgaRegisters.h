@@ -46,6 +46,31 @@ inline constexpr uint8_t kCorrectionHigh = 0xD2;
 inline constexpr uint8_t kSensorTemperatureLow = 0xE5;   // sensor temperature on newer boards
 inline constexpr uint8_t kSensorTemperatureHigh = 0xE6;  // bits 8..11
 
+// Registers of other products' FPGAs, which the device layer reaches through
+// its product table. The same number can mean something else on another board.
+inline constexpr uint8_t kTriggerEnable =
+    0x24;                                      // 0x3030, 0x3050: 1 = external trigger; 0x3150, 0x3170: the mode & 0x83
+inline constexpr uint8_t kTriggerGate = 0x30;  // 0x30F0, 0x3100: 1 = frames wait for the trigger input
+inline constexpr uint8_t kEightBitOutput = 0x38;    // 0x3320: 1 = one byte per pixel, 0 = two
+inline constexpr uint8_t kSetupHold = 0x38;         // 0x3140: 0 holds the board while 0x3E is set, 1 releases it
+inline constexpr uint8_t kPlaneMode = 0x3D;         // 0x3130: output mode 0..2 of the video converter
+inline constexpr uint8_t kSetupMode = 0x3E;         // 0x3140: 3 at start-up
+inline constexpr uint8_t kConverterStream = 0x68;   // 0x3130: 2 stops the video converter's stream
+inline constexpr uint8_t kSampleDepth = 0x6E;       // 0x3310: 2 = two bytes per pixel, 0 = one
+inline constexpr uint8_t kReadyNudge = 0x81;        // 0x31E0: written 1 while the FPGA stays not ready
+inline constexpr uint8_t kCorrectionSwitch = 0x90;  // 0x3150, 0x3170, 0x3220: internal correction
+inline constexpr uint8_t kCorrectionSwitchOn = 15;  // value of kCorrectionSwitch with the correction on
+inline constexpr uint8_t kCorrectionSwitchOff = 8;  // and off
+inline constexpr uint8_t kAltHeightLow = 0x9A;      // 0x31E0: output height, low byte
+inline constexpr uint8_t kAltHeightHigh = 0x9B;     // 0x31E0: output height, high byte
+inline constexpr uint8_t kAltWidthLow = 0x9C;       // 0x31E0: output width, low byte
+inline constexpr uint8_t kAltWidthHigh = 0x9D;      // 0x31E0: output width, high byte
+inline constexpr uint8_t kDepthSelect = 0xA3;       // 0x31E0, 0x32D0: 2 = two bytes per pixel, 1 = one
+// 0x3090, 0x30B0, 0x30C0 keep driving their outputs after the host leaves:
+// the enable goes first, then these one by one.
+inline constexpr uint8_t kDriveEnable = 0x25;
+inline constexpr uint8_t kDriveRegisters[] = {0x24, 0x1F, 0x23, 0x22, 0x20, 0x21, 0xE0};
+
 // FPGA version words: bit 15 = internal correction available; above 0x110
 // the trigger start-up captures a frame; above 0x8023 the board reports the
 // sensor temperature itself.
