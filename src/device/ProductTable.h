@@ -46,7 +46,7 @@ enum class SingleCapture : uint8_t {
 enum class SizeRegisters : uint8_t {
   kStandard,   // board registers 0x40..0x45
   kAlternate,  // board registers 0x9A..0x9D
-  kNone,       // the board takes the size from the sensor
+  kNone,       // none are written
 };
 
 // The format code and horizontal start the FPGA needs with the window.
@@ -70,7 +70,7 @@ enum class DepthControl : uint8_t {
 enum class TriggerStyle : uint8_t {
   kSensor,             // the sensor; a refused mode fails; modes 1..3 resynchronise the frame counter
   kEnableThenPrime,    // the board's trigger enable, then a header-only and a counted capture prime the counter
-  kGate,               // the sensor in trigger mode throughout; the board's gate decides
+  kGate,               // the board's trigger gate opens for a trigger; free run closes it and frees the sensor
   kMaskedEnable,       // the board's trigger enable takes the mode masked by 0x83
   kImx99x,             // by FPGA version: newer ones prime the counter with one triggered frame
   kStreamSensor,       // the sensor alone, its answer not checked
@@ -95,7 +95,7 @@ enum class CorrectionKind : uint8_t {
 };
 
 struct ProductRow {
-  int productId = -1;  // the default row's
+  int productId = -1;  // -1 in the default row
   int ringSize = 4;
   int planes = 1;  // images per frame: a frame and its buffers are this many times the window
   FrameRoute route = FrameRoute::kImagePipe;

@@ -231,14 +231,7 @@ TEST_F(AcquisitionTest, CaptureOneFillsSlotZeroInTheCallersThread) {
 TEST_F(AcquisitionTest, StopWithAbortEndsAPendingRead) {
   TestDevice& device = Open("0x3280");
   ASSERT_EQ(device.SetBitDepth(0), 1);
-  device.SetFrameTimeout(60000);
-  ASSERT_EQ(device.StartCapture(CaptureMode::kContinuous), 1);
-  ASSERT_EQ(AwaitFrame(device), WaitResult::kNewFrame);
-  vc::StallStream(0, true);
-  Sleep(200);  // the thread now waits for a frame that does not come
-  EXPECT_EQ(device.StopCapture(1), 1);
-  EXPECT_TRUE(device.AwaitLoopsEnded(1));
-  vc::StallStream(0, false);
+  StopWithAbortWhileStalled(device);
   ASSERT_EQ(device.StartCapture(CaptureMode::kContinuous), 1);
   EXPECT_EQ(AwaitFrame(device), WaitResult::kNewFrame) << "the next capture works";
 }

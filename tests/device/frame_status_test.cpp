@@ -62,19 +62,12 @@ TEST_F(FrameStatusTest, EachFaultEndsTheCountedFrameWithItsStatus) {
 TEST_F(FrameStatusTest, StopWithAbortEndsThePendingFrameAsAborted) {
   TestDevice& device = Open("0x3320:pattern", &MakeTestSensor);
   ASSERT_EQ(device.SetBitDepth(1), 1);
-  device.SetFrameTimeout(60000);
-  ASSERT_EQ(device.StartCapture(CaptureMode::kContinuous), 1);
-  ASSERT_EQ(AwaitFrame(device), WaitResult::kNewFrame);
-  vc::StallStream(0, true);
-  Sleep(200);  // the thread now waits for a frame that does not come
-  EXPECT_EQ(device.StopCapture(1), 1);
-  ASSERT_TRUE(device.AwaitLoopsEnded(1));
+  StopWithAbortWhileStalled(device);
   EXPECT_EQ(device.NewestFrameStatus(), FrameStatus::kAborted);
   const FrameStatistics counts = device.Statistics();
   EXPECT_GE(counts.completed, 1u);
   EXPECT_EQ(counts.failed, 1u);
   EXPECT_EQ(counts.timeouts, 0u);
-  vc::StallStream(0, false);
 }
 
 // A frame overwritten in the ring before anyone took it is lost; one taken

@@ -65,6 +65,17 @@ WaitResult AwaitFailure(CTevrinU3K5Base& device) {
   return result;
 }
 
+void StopWithAbortWhileStalled(TestDevice& device) {
+  device.SetFrameTimeout(60000);
+  ASSERT_EQ(device.StartCapture(CaptureMode::kContinuous), 1);
+  ASSERT_EQ(AwaitFrame(device), WaitResult::kNewFrame);
+  virtualcam::StallStream(0, true);
+  Sleep(200);  // the thread now waits for a frame that does not come
+  EXPECT_EQ(device.StopCapture(1), 1);
+  EXPECT_TRUE(device.AwaitLoopsEnded(1));
+  virtualcam::StallStream(0, false);
+}
+
 void SlowFrames(CTevrinU3K5Base& device, uint32_t vmax) {
   EXPECT_TRUE(device.WriteRegisterRaw(imx::kVmax2, (vmax >> 16) & 0xFF));
   EXPECT_TRUE(device.WriteRegisterRaw(imx::kVmax1, (vmax >> 8) & 0xFF));

@@ -103,6 +103,11 @@ WaitResult AwaitFrame(CTevrinU3K5Base& device, int attempts = 3);
 // minutes of waits that see no frame; the last answer.
 WaitResult AwaitFailure(CTevrinU3K5Base& device);
 
+// Starts a continuous capture without a frame time-out, stalls the camera
+// once a frame came and stops with abort while the thread waits for the
+// next; the camera streams again afterwards.
+void StopWithAbortWhileStalled(TestDevice& device);
+
 // Frame period in sensor lines (VMAX) so long that a consumer in a
 // sanitizer build keeps up with every frame.
 void SlowFrames(CTevrinU3K5Base& device, uint32_t vmax);
