@@ -73,6 +73,14 @@ void CallbackPreview(benchmark::State& state) {
   state.counters["delivered_fps"] = delivered / seconds;
   state.counters["lost"] = made > delivered ? made - delivered : 0;
   state.counters["cpu_ms_per_frame"] = delivered > 0 ? cpu * 1000 / delivered : 0;
+  // Where lost frames went: failed in the transfer or overwritten in the
+  // device's ring before the preview loop took them.
+  CameraInfo info{};
+  info.size = sizeof info;
+  if (Tevrin_GetCameraInfo(handle, &info)) {
+    state.counters["transfer_failed"] = info.framesFailed;
+    state.counters["ring_overruns"] = info.framesOverrun;
+  }
   Tevrin_Release(handle);
   DestroyWindow(window);
 }
