@@ -8,13 +8,23 @@
 using tevrin::device::FrameStatus;
 using tevrin::device::WaitResult;
 
+// The frame event can still be set for a frame that was taken since (a
+// preview stops between a frame and its wait); such a wake is not a frame,
+// so the wait goes on until a new one lands or the time is up.
 WaitResult CTevrinU3K5Base::WaitFrame(int ms) {
-  if (errorFlag_) return WaitResult::kError;
-  HANDLE frameEvent = frameEvent_;
-  if (!frameEvent || WaitForSingleObject(frameEvent, static_cast<DWORD>(ms)) != WAIT_OBJECT_0) {
-    return WaitResult::kNoNewFrame;
+  const DWORD start = GetTickCount();
+  const DWORD limit = static_cast<DWORD>(std::max(ms, 0));
+  for (;;) {
+    if (errorFlag_) return WaitResult::kError;
+    HANDLE frameEvent = frameEvent_;
+    const DWORD spent = GetTickCount() - start;
+    const DWORD left = spent >= limit ? 0 : limit - spent;
+    if (!frameEvent || WaitForSingleObject(frameEvent, left) != WAIT_OBJECT_0) {
+      return WaitResult::kNoNewFrame;
+    }
+    if (errorFlag_) return WaitResult::kError;
+    if (writeIndex_ != lastReadIndex_) return WaitResult::kNewFrame;
   }
-  return writeIndex_ != lastReadIndex_ ? WaitResult::kNewFrame : WaitResult::kNoNewFrame;
 }
 
 int CTevrinU3K5Base::NewestIndex(int writeIndex, int ringSize) {
