@@ -74,17 +74,6 @@ class AcquisitionSafety : public ::testing::Test {
 TEST_F(AcquisitionSafety, ColourModeChangeWaitsForTheNextSetupInEveryAcquisition) {
   std::vector<uint8_t> frame(kFrame8);
   const int size = static_cast<int>(frame.size());
-  ASSERT_EQ(Tevrin_SetColorMode(handle_, 8), 1);
-
-  SCOPED_TRACE("preview");
-  ASSERT_EQ(Tevrin_CallBackPreview(handle_, window_, frame.data(), size, 1), 1);
-  ASSERT_EQ(Tevrin_SetColorMode(handle_, 16), 1);
-  EXPECT_THAT(FrameResults(5), ElementsAre(1, 1, 1, 1, 1));
-  EXPECT_EQ(Tevrin_GetImage(handle_, frame.data(), size, 1), 1);
-  ASSERT_EQ(Tevrin_StopPreview(handle_), 1);
-  ASSERT_NE(lastInfo_, nullptr);
-  EXPECT_EQ(lastInfo_->bitsPerPixel, 8);
-  EXPECT_THAT(Errors(), ElementsAre());
 
   SCOPED_TRACE("prepared capture");
   ASSERT_EQ(Tevrin_SetColorMode(handle_, 8), 1);
@@ -97,6 +86,17 @@ TEST_F(AcquisitionSafety, ColourModeChangeWaitsForTheNextSetupInEveryAcquisition
   SCOPED_TRACE("the next setup takes the new mode");
   std::vector<uint8_t> wide(kFrame16);
   EXPECT_EQ(Tevrin_SnapShot(handle_, wide.data(), static_cast<int>(wide.size()), 1), 1);
+  EXPECT_THAT(Errors(), ElementsAre());
+
+  SCOPED_TRACE("preview");
+  ASSERT_EQ(Tevrin_SetColorMode(handle_, 8), 1);
+  ASSERT_EQ(Tevrin_CallBackPreview(handle_, window_, frame.data(), size, 1), 1);
+  ASSERT_EQ(Tevrin_SetColorMode(handle_, 16), 1);
+  EXPECT_THAT(FrameResults(5), ElementsAre(1, 1, 1, 1, 1));
+  EXPECT_EQ(Tevrin_GetImage(handle_, frame.data(), size, 1), 1);
+  ASSERT_EQ(Tevrin_StopPreview(handle_), 1);
+  ASSERT_NE(lastInfo_, nullptr);
+  EXPECT_EQ(lastInfo_->bitsPerPixel, 8);
   EXPECT_THAT(Errors(), ElementsAre());
 }
 
