@@ -81,12 +81,11 @@ int CAcquisition::OpenPreviewWindow() {
   if (!placement.Wanted()) return 1;
   const AcquisitionFormat format = host_.Format();
   std::unique_ptr<CPreviewWindow> window = CPreviewWindow::Create(placement, format.width, format.height, this);
+  // The window it replaces goes after the lock is released.
   std::unique_ptr<CPreviewWindow> previous;
-  {
-    std::lock_guard hold(frameLock_);
-    previous = std::exchange(window_, std::move(window));
-  }
-  return PreviewWindowLocked() != nullptr;
+  std::lock_guard hold(frameLock_);
+  previous = std::exchange(window_, std::move(window));
+  return window_ != nullptr;
 }
 
 int CAcquisition::CallBackPreview(const FrameTarget& target) {
@@ -157,9 +156,8 @@ int CAcquisition::SnapShot(BYTE* buffer, int size, int rowOrder) {
     return host_.RecordError(TEVRIN_ERROR_TRANSFER);
   }
   if (!ReadFrame()) {
-    PostFrameMessage(target_.window, 0, TEVRIN_ERROR_TRANSFER);
     stopUnlessPrepared();
-    return host_.RecordError(TEVRIN_ERROR_TRANSFER);
+    return ReportFrameError(target_.window, TEVRIN_ERROR_TRANSFER);
   }
   ProcessRawFrame();
   if (buffer && size != 0 && !CopyToCaller(buffer, size, rowOrder)) {
@@ -205,7 +203,6 @@ int CAcquisition::Close() {
 int CAcquisition::CloseLocked() {
   StopLocked();
   imageValid_ = 0;
-  device_.StopCapture(0);
   std::unique_ptr<CPreviewWindow> window;
   std::lock_guard hold(frameLock_);
   window = std::move(window_);
@@ -232,11 +229,6 @@ void CAcquisition::Resume(AcquisitionState state) {
   if (state == AcquisitionState::PreviewRunning) StartLocked();
   if (state == AcquisitionState::CapturePrepared) CaptureLocked();
   if (state == AcquisitionState::TriggerRunning && state_ == AcquisitionState::TriggerRunning) run_ = kRun;
-}
-
-void CAcquisition::SetFrameHook(FrameHook hook) {
-  std::lock_guard hold(frameLock_);
-  hook_ = std::move(hook);
 }
 
 HWND CAcquisition::PreviewWindow() {
@@ -275,7 +267,6 @@ void CAcquisition::ProcessRawFrame() {
   tevrin::image::ProcessFrame({images_.Buffers(), &settings.image, images_.Mode(), settings.mirror});
   host_.StoreMeasurements(before, settings);
   imageValid_ = 1;
-  if (hook_) hook_(images_.Output(), images_.Mode());
 }
 
 void CAcquisition::Draw() {
@@ -284,8 +275,7 @@ void CAcquisition::Draw() {
 
 int CAcquisition::CopyToCaller(BYTE* buffer, int size, int rowOrder) {
   if (images_.CopyOutput(buffer, size, rowOrder)) return 1;
-  PostFrameMessage(target_.window, 0, TEVRIN_ERROR_BUFFER);
-  return host_.RecordError(TEVRIN_ERROR_BUFFER);
+  return ReportFrameError(target_.window, TEVRIN_ERROR_BUFFER);
 }
 
 bool CAcquisition::CopyToTarget() {
@@ -316,19 +306,20 @@ void CAcquisition::PostFrameMessage(HWND window, WPARAM wParam, LPARAM lParam) {
   if (window) PostMessageA(window, TEVRIN_MSG_FRAME, wParam, lParam);
 }
 
+// A frame's failure goes to the frame window as well as into the history.
+int CAcquisition::ReportFrameError(HWND window, int code) {
+  PostFrameMessage(window, 0, code);
+  return host_.RecordError(code);
+}
+
 void CAcquisition::PreviewLoop() {
   while (SleepUnlessStopped(host_.WaitTime())) {
     if (run_ != kRun) continue;
     const WaitResult waited = device_.WaitFrame(kPreviewWaitMs);
     if (waited == WaitResult::kError) {
       run_ = kStop;
-      HWND window = nullptr;
-      {
-        std::lock_guard hold(frameLock_);
-        window = target_.window;
-      }
-      PostFrameMessage(window, 0, TEVRIN_ERROR_DEVICE_LOST);
-      host_.RecordError(TEVRIN_ERROR_DEVICE_LOST);
+      std::lock_guard hold(frameLock_);
+      ReportFrameError(target_.window, TEVRIN_ERROR_DEVICE_LOST);
       break;
     }
     if (waited != WaitResult::kNewFrame) continue;
@@ -337,8 +328,7 @@ void CAcquisition::PreviewLoop() {
       std::lock_guard hold(frameLock_);
       window = target_.window;
       if (!ReadFrame()) {
-        PostFrameMessage(window, 0, TEVRIN_ERROR_TRANSFER);
-        host_.RecordError(TEVRIN_ERROR_TRANSFER);
+        ReportFrameError(window, TEVRIN_ERROR_TRANSFER);
         continue;
       }
       CountFrameForRate();
@@ -370,8 +360,7 @@ void CAcquisition::TriggerLoop() {
     std::lock_guard hold(frameLock_);
     // A frame that could not be read is reported, never processed from the last one's pixels.
     if (!ReadFrame()) {
-      PostFrameMessage(target_.window, 0, TEVRIN_ERROR_TRANSFER);
-      host_.RecordError(TEVRIN_ERROR_TRANSFER);
+      ReportFrameError(target_.window, TEVRIN_ERROR_TRANSFER);
       continue;
     }
     FillFrameInfo(0);

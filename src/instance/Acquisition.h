@@ -13,7 +13,6 @@
 #include <windows.h>
 
 #include <atomic>
-#include <functional>
 #include <memory>
 #include <mutex>
 
@@ -75,9 +74,6 @@ class CAcquisition {
    protected:
     ~Host() = default;
   };
-  // Called for every processed frame, under the frame lock, after delivery.
-  using FrameHook = std::function<void(const CDibImage& output, tevrin::image::ColorMode mode)>;
-
   CAcquisition(Host& host, CTevrinU3K5Base& device);
   ~CAcquisition();
   CAcquisition(const CAcquisition&) = delete;
@@ -108,7 +104,6 @@ class CAcquisition {
     return fn(images_, imageValid_.load() != 0);
   }
 
-  void SetFrameHook(FrameHook hook);
   AcquisitionState State() const { return state_.load(); }
   HWND PreviewWindow();
 
@@ -134,6 +129,7 @@ class CAcquisition {
   void FillFrameInfo(int rate);
   void CountFrameForRate();
   void PostFrameMessage(HWND window, WPARAM wParam, LPARAM lParam);
+  int ReportFrameError(HWND window, int code);
 
   Host& host_;
   CTevrinU3K5Base& device_;
@@ -152,7 +148,6 @@ class CAcquisition {
   CFrameImages images_;
   FrameTarget target_;
   std::unique_ptr<CPreviewWindow> window_;
-  FrameHook hook_;
   FrameInfo frameInfo_{};
   std::atomic<int> imageValid_{0};
 

@@ -18,9 +18,8 @@ bool CFrameImages::Size(ColorMode mode, int width, int height) {
   }
   if (info.rawBits == 16 && !create(kFrame16, 16)) return false;
   if (mode != ColorMode::Gray16 && !create(kColor24, 24)) return false;
-  if (mode == ColorMode::Bgra32 && !create(kColor32, 32)) return false;
-  if (mode == ColorMode::Bgr48 && !create(kColor48, 48)) return false;
-  if (mode == ColorMode::Bgra64 && !create(kColor64, 64)) return false;
+  const Index output = OutputIndex(mode);
+  if (output > kColor24 && !create(output, static_cast<uint16_t>(info.bits))) return false;
   return images_[kSharpenCopy].CopyFormat(Output()) != 0;
 }
 
@@ -28,9 +27,13 @@ CDibImage& CFrameImages::Raw() {
   return images_[Describe(mode_).rawBits == 16 ? kFrame16 : kFrame8];
 }
 
+// The output images stand in the order of the colour modes.
+CFrameImages::Index CFrameImages::OutputIndex(ColorMode mode) {
+  return static_cast<Index>(mode);
+}
+
 CDibImage& CFrameImages::Output() {
-  constexpr Index kOutputs[] = {kFrame8, kFrame16, kColor24, kColor32, kColor48, kColor64};
-  return images_[kOutputs[static_cast<int>(mode_)]];
+  return images_[OutputIndex(mode_)];
 }
 
 tevrin::image::FrameBuffers CFrameImages::Buffers() {

@@ -31,6 +31,7 @@ class CFrameImages {
 
  private:
   enum Index { kFrame8, kFrame16, kColor24, kColor32, kColor48, kColor64, kSharpenCopy, kCount };
+  static Index OutputIndex(ColorMode mode);
 
   ColorMode mode_ = ColorMode::Gray8;
   CDibImage images_[kCount];

@@ -17,8 +17,8 @@ struct PreviewPlacement {
   HWND parent = nullptr;
   int x = 0;
   int y = 0;
-  int width = 640;
-  int height = 512;
+  int width = 0;
+  int height = 0;
 
   bool Wanted() const { return parent || x || y || width || height; }
 };

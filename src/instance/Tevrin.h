@@ -172,6 +172,12 @@ class CTevrin : private CAcquisition::Host {
 
   bool SizeReferenceImages();
   void ReleaseDevice();
+  // fn(acquisition), or TEVRIN_ERROR_NOT_READY without a device object.
+  template <typename Fn>
+  int WithAcquisition(Fn&& fn) {
+    if (!acquisition_) return RecordError(TEVRIN_ERROR_NOT_READY);
+    return fn(*acquisition_);
+  }
   void FillFrameStatistics(CameraInfo* info);
 
   // What the acquisition asks of the instance.
@@ -207,7 +213,7 @@ class CTevrin : private CAcquisition::Host {
   // Guards what callers change while frames are processed: the image
   // settings, the mirror flags and the geometry.
   mutable std::mutex settingsLock_;
-  PreviewPlacement placement_;
+  PreviewPlacement placement_{nullptr, 0, 0, Geometry::kMaxWidth, Geometry::kMaxHeight};
   Geometry geometry_;
   ImageSettings image_;
   AnalogSettings analog_;

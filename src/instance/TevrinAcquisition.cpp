@@ -7,8 +7,7 @@ using tevrin::image::ColorMode;
 using tevrin::image::Describe;
 
 int CTevrin::StartPreview() {
-  if (!acquisition_) return RecordError(TEVRIN_ERROR_NOT_READY);
-  return acquisition_->StartPreview();
+  return WithAcquisition([](CAcquisition& acquisition) { return acquisition.StartPreview(); });
 }
 
 int CTevrin::Preview() {
@@ -16,28 +15,27 @@ int CTevrin::Preview() {
 }
 
 int CTevrin::CallBackPreview(HWND frameWindow, BYTE* buffer, int size, int rowOrder) {
-  if (!acquisition_) return RecordError(TEVRIN_ERROR_NOT_READY);
-  return acquisition_->CallBackPreview({frameWindow, buffer, size, rowOrder});
+  return WithAcquisition([&](CAcquisition& acquisition) {
+    return acquisition.CallBackPreview({frameWindow, buffer, size, rowOrder});
+  });
 }
 
 int CTevrin::StopPreview() {
-  if (!acquisition_) return RecordError(TEVRIN_ERROR_NOT_READY);
-  return acquisition_->StopPreview();
+  return WithAcquisition([](CAcquisition& acquisition) { return acquisition.StopPreview(); });
 }
 
 int CTevrin::Capture() {
-  if (!acquisition_) return RecordError(TEVRIN_ERROR_NOT_READY);
-  return acquisition_->Capture();
+  return WithAcquisition([](CAcquisition& acquisition) { return acquisition.Capture(); });
 }
 
 int CTevrin::SnapShot(BYTE* buffer, int size, int rowOrder) {
-  if (!acquisition_) return RecordError(TEVRIN_ERROR_NOT_READY);
-  return acquisition_->SnapShot(buffer, size, rowOrder);
+  return WithAcquisition([&](CAcquisition& acquisition) { return acquisition.SnapShot(buffer, size, rowOrder); });
 }
 
 int CTevrin::Trigger(HWND frameWindow, BYTE* buffer, int size, int rowOrder) {
-  if (!acquisition_) return RecordError(TEVRIN_ERROR_NOT_READY);
-  return acquisition_->Trigger({frameWindow, buffer, size, rowOrder});
+  return WithAcquisition([&](CAcquisition& acquisition) {
+    return acquisition.Trigger({frameWindow, buffer, size, rowOrder});
+  });
 }
 
 int CTevrin::Close() {
@@ -45,8 +43,7 @@ int CTevrin::Close() {
 }
 
 int CTevrin::GetImage(BYTE* buffer, int size, int rowOrder) {
-  if (!acquisition_) return RecordError(TEVRIN_ERROR_NOT_READY);
-  return acquisition_->GetImage(buffer, size, rowOrder);
+  return WithAcquisition([&](CAcquisition& acquisition) { return acquisition.GetImage(buffer, size, rowOrder); });
 }
 
 AcquisitionState CTevrin::AcquisitionState() const {

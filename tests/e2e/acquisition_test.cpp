@@ -22,7 +22,9 @@ constexpr int kWidth = 640;
 constexpr int kHeight = 512;
 
 // The pattern's value at (x, y) relative to (0, 0) of the same frame.
-int PatternStep(int x, int y) { return x + kWidth * y; }
+int PatternStep(int x, int y) {
+  return x + kWidth * y;
+}
 
 class Acquisition : public ::testing::Test {
  protected:
@@ -40,11 +42,7 @@ class Acquisition : public ::testing::Test {
     DestroyWindow(window_);
   }
 
-  std::vector<int> Errors() const {
-    std::vector<int> codes;
-    for (int code = Tevrin_GetLastError(handle_); code != 0; code = Tevrin_GetLastError(handle_)) codes.push_back(code);
-    return codes;
-  }
+  std::vector<int> Errors() const { return tevrin::test::TakeErrors(handle_); }
 
   std::vector<std::pair<WPARAM, LPARAM>> PumpFrames(size_t wanted, double seconds) {
     return tevrin::test::PumpFrameMessages(window_, wanted, seconds);
@@ -180,7 +178,8 @@ TEST_F(Acquisition, UnplugDuringPreviewReportsALostCamera) {
   vc::Unplug(0);
   bool lost = false;
   for (int round = 0; round < 60 && !lost; ++round) {
-    for (const auto& [wParam, lParam] : PumpFrames(1000, 0.5)) lost |= wParam == 0 && lParam == TEVRIN_ERROR_DEVICE_LOST;
+    for (const auto& [wParam, lParam] : PumpFrames(1000, 0.5))
+      lost |= wParam == 0 && lParam == TEVRIN_ERROR_DEVICE_LOST;
   }
   EXPECT_TRUE(lost);
   EXPECT_EQ(Tevrin_StopPreview(handle_), 1);

@@ -11,6 +11,8 @@
 
 #include <TevrinSdk_Halden.h>
 
+#include "support/ApplicationWindow.h"
+
 namespace {
 
 using ::testing::DoubleNear;
@@ -29,11 +31,7 @@ class Session {
   Session& operator=(const Session&) = delete;
   operator int() const { return handle_; }
 
-  std::vector<int> Errors() const {
-    std::vector<int> codes;
-    for (int code = Tevrin_GetLastError(handle_); code != 0; code = Tevrin_GetLastError(handle_)) codes.push_back(code);
-    return codes;
-  }
+  std::vector<int> Errors() const { return tevrin::test::TakeErrors(handle_); }
 
  private:
   int handle_ = 0;

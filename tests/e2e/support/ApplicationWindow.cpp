@@ -34,4 +34,10 @@ std::vector<std::pair<WPARAM, LPARAM>> PumpFrameMessages(HWND window, size_t wan
   return frames;
 }
 
+std::vector<int> TakeErrors(int handle) {
+  std::vector<int> codes;
+  for (int code = Tevrin_GetLastError(handle); code != 0; code = Tevrin_GetLastError(handle)) codes.push_back(code);
+  return codes;
+}
+
 }  // namespace tevrin::test

@@ -17,4 +17,7 @@ HWND CreateApplicationWindow(DWORD style = 0, int width = 0, int height = 0, HWN
 // lParam) of the frame notifications received, at most `wanted` of them.
 std::vector<std::pair<WPARAM, LPARAM>> PumpFrameMessages(HWND window, size_t wanted, double seconds);
 
+// Pops a camera's error history, newest first, as an application reads it.
+std::vector<int> TakeErrors(int handle);
+
 }  // namespace tevrin::test
