@@ -1,13 +1,17 @@
 // What the device layer does differently per camera product, one row per
 // USB product ID. The device object looks its row up once, when it is told
 // the product, and from then on asks the row. A product without a row of
-// its own gets the default row, which is what most products do.
+// its own gets the default row, which is what most products do, except that
+// it chooses no sensor driver: such a product cannot be opened.
 //
 // A column is a field with a default, so a new column leaves every row that
 // does not need it untouched, and a new row names only where it differs.
 #pragma once
 
 #include <cstdint>
+
+#include "sensor/SensorBase.h"
+#include "sensor/SensorModel.h"
 
 namespace tevrin::device {
 
@@ -123,9 +127,14 @@ struct ProductRow {
   CorrectionKind correction = CorrectionKind::kNone;
   bool quietBoardOnClose = false;  // the board's outputs are cleared one by one at close
   bool textChannel = false;        // the sensor carries a text channel
+  SensorChoice sensor{};           // the sensor driver; none in the default row
 };
 
 // The row of `productId`, or the default row.
 const ProductRow& FindProduct(int productId);
+
+// The sensor driver the row of `productId` chooses, on `controller`, told
+// its model code; null for a product without one or when the choice fails.
+CSensorBase* CreateProductSensor(uint16_t productId, CControllerBase* controller);
 
 }  // namespace tevrin::device

@@ -7,8 +7,6 @@
 #include <cstring>
 #include <new>
 
-#include "sensor/SensorFactory.h"
-
 namespace fpga = tevrin::hardware::fpga;
 using tevrin::device::FrameRoute;
 
@@ -17,9 +15,11 @@ namespace {
 constexpr int kNoBoardPortTriggerValue = 0x10000;
 }  // namespace
 
-CTevrinU3K5Base::CTevrinU3K5Base() : makeSensor_(&CreateSensorDriver) {}
+CTevrinU3K5Base::CTevrinU3K5Base() : makeSensor_(&tevrin::device::CreateProductSensor) {}
 
-CTevrinU3K5Base::~CTevrinU3K5Base() { CloseDevice(); }
+CTevrinU3K5Base::~CTevrinU3K5Base() {
+  CloseDevice();
+}
 
 int CTevrinU3K5Base::CreateController(HWND, const GUID* guid) {
   CloseDevice();
@@ -140,7 +140,9 @@ int CTevrinU3K5Base::ReadControllerInfo2(uint8_t* block) {
   return controller_ && block ? controller_->ReadControllerInfo2(block) : 0;
 }
 
-int CTevrinU3K5Base::GetSensorInfo(SensorInfo* info) { return sensor_ && info ? sensor_->GetSensorInfo(info) : 0; }
+int CTevrinU3K5Base::GetSensorInfo(SensorInfo* info) {
+  return sensor_ && info ? sensor_->GetSensorInfo(info) : 0;
+}
 
 int CTevrinU3K5Base::CloseDevice() {
   StopCapture(1);

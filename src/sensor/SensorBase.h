@@ -190,6 +190,7 @@ class CSensorBase {
   virtual int UpdateStatus() { return 0; }                                  // 146
 
   int ModelCode() const { return modelCode_; }
+  uint8_t DeviceAddress() const { return deviceAddress_; }
   // The description block; the device object reads and writes its window fields.
   SensorInfo& Info() { return info_; }
   // FPGA version word, read once (up to 10 attempts, 100 ms apart) and kept;

@@ -2,52 +2,53 @@
 
 #include <new>
 
+#include "sensor/SensorBus.h"
 #include "sensor/SensorIMX990.h"
 #include "sensor/SensorIMX991.h"
 #include "sensor/SensorIMX992.h"
 #include "sensor/SensorIMX993.h"
+#include "sensor/SensorKaiQuadLarge.h"
+#include "sensor/SensorMT9F001.h"
 
 namespace {
 
-enum class Driver { kImx990, kImx991, kImx992, kImx993 };
-
-struct ProductRow {
-  uint16_t productId;
-  Driver driver;
-  uint8_t address;  // I2C address of the sensor
-  int modelCode;
-};
-
-constexpr uint8_t kSonyAddress = 0x48;
-constexpr ProductRow kProducts[] = {
-    {0x3260, Driver::kImx990, kSonyAddress, 109}, {0x3270, Driver::kImx990, kSonyAddress, 110},
-    {0x3280, Driver::kImx991, kSonyAddress, 111}, {0x3290, Driver::kImx991, kSonyAddress, 112},
-    {0x3370, Driver::kImx992, kSonyAddress, 129}, {0x3380, Driver::kImx992, kSonyAddress, 130},
-    {0x33C0, Driver::kImx993, kSonyAddress, 131}, {0x33D0, Driver::kImx993, kSonyAddress, 132},
-};
-
-CSensorBase* Construct(Driver driver, CControllerBase* controller, uint8_t address) {
-  switch (driver) {
-    case Driver::kImx990:
+CSensorBase* Construct(const SensorModel& model, CControllerBase* controller, uint8_t address) {
+  switch (model.driver) {
+    case DriverClass::kFamilyMember:
+      return new (std::nothrow) CSensorFamilyMember(model, controller, address);
+    case DriverClass::kImx990:
       return new (std::nothrow) CSensorIMX990(controller, address);
-    case Driver::kImx991:
+    case DriverClass::kImx991:
       return new (std::nothrow) CSensorIMX991(controller, address);
-    case Driver::kImx992:
+    case DriverClass::kImx992:
       return new (std::nothrow) CSensorIMX992(controller, address);
-    case Driver::kImx993:
+    case DriverClass::kImx993:
       return new (std::nothrow) CSensorIMX993(controller, address);
+    case DriverClass::kMT9F001:
+      return new (std::nothrow) CSensorMT9F001(model, controller, address);
+    case DriverClass::kMT9F002:
+      return new (std::nothrow) CSensorMT9F002(model, controller, address);
+    case DriverClass::kKaiQuadLarge:
+      return new (std::nothrow) CSensorKaiQuadLarge(model, controller, address);
   }
   return nullptr;
 }
 
+// The model the chip's identification register picks; null when it cannot be read.
+const SensorModel* Identify(const SensorChoice& choice, CControllerBase* controller) {
+  if (!choice.identified) return choice.model;
+  int identity = 0;
+  if (!controller || !sensor_bus::ReadWordRegister(*controller, choice.address, 0, &identity)) return nullptr;
+  return identity == choice.identity ? choice.identified : choice.model;
+}
+
 }  // namespace
 
-CSensorBase* CreateSensorDriver(uint16_t productId, CControllerBase* controller) {
-  for (const ProductRow& row : kProducts) {
-    if (row.productId != productId) continue;
-    CSensorBase* sensor = Construct(row.driver, controller, row.address);
-    if (sensor) sensor->SetModelCode(row.modelCode);
-    return sensor;
-  }
-  return nullptr;
+CSensorBase* CreateSensorDriver(const SensorChoice& choice, CControllerBase* controller) {
+  if (!choice.model) return nullptr;
+  const SensorModel* model = Identify(choice, controller);
+  if (!model) return nullptr;
+  CSensorBase* sensor = Construct(*model, controller, choice.address);
+  if (sensor && choice.modelCode >= 0) sensor->SetModelCode(choice.modelCode);
+  return sensor;
 }

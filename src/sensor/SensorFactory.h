@@ -1,11 +1,11 @@
-// The sensor driver of a camera, chosen by its USB product ID.
+// The sensor driver of a camera, as its product's row chooses it.
 #pragma once
 
-#include <cstdint>
-
 #include "sensor/SensorBase.h"
+#include "sensor/SensorModel.h"
 
-// A new driver for `productId` on `controller`, already told its model code;
-// null for a product ID without a driver here or when allocation fails.
-// The caller owns the driver and deletes it through CSensorBase.
-CSensorBase* CreateSensorDriver(uint16_t productId, CControllerBase* controller);
+// A new driver for `choice` on `controller`, already told its model code;
+// null when the choice has no model, when the chip that decides the model
+// cannot be read, or when allocation fails. The caller owns the driver and
+// deletes it through CSensorBase.
+CSensorBase* CreateSensorDriver(const SensorChoice& choice, CControllerBase* controller);

@@ -10,7 +10,7 @@
 #include <cstdlib>
 #include <memory>
 
-#include "sensor/SensorFactory.h"
+#include "device/ProductTable.h"
 #include "usb/TevrinCy3Cam.h"
 
 namespace tevrin::test {
@@ -72,7 +72,8 @@ class SensorTest : public ::testing::Test {
       if (camera->Entry(i)->path == virtualcam::DevicePath(0)) selected = i;
     EXPECT_TRUE(camera->SelectDevice(selected));
     controller = std::make_unique<CountingController>(*camera);
-    sensor.reset(CreateSensorDriver(static_cast<uint16_t>(std::strtoul(cameras, nullptr, 0)), controller.get()));
+    sensor.reset(tevrin::device::CreateProductSensor(static_cast<uint16_t>(std::strtoul(cameras, nullptr, 0)),
+                                                     controller.get()));
     EXPECT_NE(sensor, nullptr);
     return *sensor;
   }

@@ -32,7 +32,7 @@ TEST(SensorFactory, CreatesTheDriverAndModelCodeOfEachProduct) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << std::hex << c.productId);
-    std::unique_ptr<CSensorBase> sensor(CreateSensorDriver(c.productId, nullptr));
+    std::unique_ptr<CSensorBase> sensor(tevrin::device::CreateProductSensor(c.productId, nullptr));
     ASSERT_NE(sensor, nullptr);
     EXPECT_EQ(typeid(*sensor), c.type);
     EXPECT_EQ(sensor->ModelCode(), c.modelCode);
@@ -49,7 +49,7 @@ TEST(SensorFactory, CreatesTheDriverAndModelCodeOfEachProduct) {
   }
   for (uint16_t unknown : {0x3160, 0x3230, 0x3281, 0x0000}) {
     SCOPED_TRACE(unknown);
-    EXPECT_EQ(CreateSensorDriver(unknown, nullptr), nullptr);
+    EXPECT_EQ(tevrin::device::CreateProductSensor(unknown, nullptr), nullptr);
   }
 }
 
@@ -66,7 +66,7 @@ TEST(SensorDefaults, EachDriverStartsWithItsOwnLimits) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << std::hex << c.productId);
-    std::unique_ptr<CSensorBase> sensor(CreateSensorDriver(c.productId, nullptr));
+    std::unique_ptr<CSensorBase> sensor(tevrin::device::CreateProductSensor(c.productId, nullptr));
     SensorInfo info{};
     ASSERT_TRUE(sensor->GetSensorInfo(&info));
     EXPECT_EQ(info.lineLength, c.lineLength);

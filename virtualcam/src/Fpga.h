@@ -40,6 +40,8 @@ class Fpga {
 
   uint8_t Read(uint8_t reg, const FpgaLiveValues& live) const;
   WriteEffect Write(uint8_t reg, uint8_t value);
+  // Sets a register that the host cannot write, as the board itself would.
+  void Force(uint8_t reg, uint8_t value) { registers_[reg] = value; }
 
   void SetInputs(uint8_t lines) { inputs_ = lines; }
   void SetDieTemperature(double celsius);

@@ -1,5 +1,7 @@
 #include "FrameGenerator.h"
 
+#include <tevrin/virtualcam/VirtualCameras.h>
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -43,6 +45,13 @@ uint16_t SceneSample(int x, int y) {
 uint16_t PatternSample(int x, int y, uint32_t counter) {
   return static_cast<uint16_t>((x + FrameGenerator::kSceneWidth * y + 7u * (counter & 0xFF)) &
                                FrameGenerator::kMaxSample);
+}
+
+// The bands run top to bottom: every row is the same.
+SceneColor ColorSceneAt(int x, int) {
+  constexpr int kBandWidth = 160;
+  constexpr SceneColor kBands[] = {{3200, 400, 300}, {400, 3000, 500}, {300, 500, 3100}, {2400, 2400, 2400}};
+  return kBands[(x / kBandWidth) % 4];
 }
 
 FrameGenerator::FrameGenerator(uint64_t seed, bool pattern) : seed_(seed), pattern_(pattern) {
@@ -94,7 +103,25 @@ int FrameGenerator::SceneRow(const FrameParameters& frame, int outputRow) const 
 }
 
 template <class Sample>
+void FrameGenerator::RenderMosaic(const FrameParameters& frame, Sample* out) {
+  constexpr int shift = sizeof(Sample) == 1 ? 4 : 0;
+  for (int y = 0; y < frame.format.height; ++y) {
+    Sample* row = out + size_t(y) * frame.format.width;
+    for (int x = 0; x < frame.format.width; ++x) {
+      const SceneColor colour = ColorSceneAt(x, y);
+      const bool evenRow = y % 2 == 0, evenColumn = x % 2 == 0;
+      const int value = evenRow == evenColumn ? colour.green : evenRow ? colour.blue : colour.red;
+      row[x] = Sample(value >> shift);
+    }
+  }
+}
+
+template <class Sample>
 void FrameGenerator::Render(const FrameParameters& frame, Sample* out) {
+  if (frame.colorMosaic) {
+    RenderMosaic(frame, out);
+    return;
+  }
   constexpr int shift = sizeof(Sample) == 1 ? 4 : 0;
   const int width = frame.format.width;
   const int height = frame.format.height;

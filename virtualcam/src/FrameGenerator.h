@@ -24,6 +24,7 @@ struct FrameParameters {
   double exposureNs = 7e6;
   int analogGain = 0;  // 0.1 dB steps
   int blackLevel = 60;
+  bool colorMosaic = false;  // a Bayer mosaic of the colour scene, noise-free
 };
 
 class FrameGenerator {
@@ -47,6 +48,8 @@ class FrameGenerator {
   Direction ColumnDirection(int width) const;
   template <class Sample>
   void Render(const FrameParameters& frame, Sample* out);
+  template <class Sample>
+  static void RenderMosaic(const FrameParameters& frame, Sample* out);
   void PlaceDefects(const FrameParameters& frame, uint8_t* out) const;
   int SceneColumn(const FrameParameters& frame, int outputColumn) const;
   int SceneRow(const FrameParameters& frame, int outputRow) const;

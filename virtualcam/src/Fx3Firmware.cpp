@@ -102,7 +102,7 @@ int Fx3Firmware::Handle(uint8_t requestType, uint8_t request, uint16_t value, ui
       return 0;
     case hw::kVendorReadyFlag:
       if (!WantsDirection(requestType, true) || data.empty()) return kStall;
-      data[0] = 1;
+      data[0] = target_.ReadyFlag();
       return 1;
     case hw::kVendorCommandCC:
       return WantsDirection(requestType, false) ? 0 : kStall;
@@ -122,6 +122,11 @@ int Fx3Firmware::Handle(uint8_t requestType, uint8_t request, uint16_t value, ui
     default:
       return kStall;
   }
+}
+
+uint32_t Fx3Firmware::WideRegister(uint16_t address) const {
+  auto found = wideRegisters_.find(address);
+  return found == wideRegisters_.end() ? 0 : found->second;
 }
 
 }  // namespace tevrin::virtualcam

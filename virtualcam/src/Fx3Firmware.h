@@ -22,6 +22,8 @@ class FirmwareTarget {
   virtual void RecoverStream() = 0;
   // A one-byte command; the firmware also keeps it for the read-back.
   virtual void OneByteCommand(uint8_t value) = 0;
+  // The FPGA's ready line as the ready-flag request reports it: 1 ready.
+  virtual uint8_t ReadyFlag() = 0;
 };
 
 struct TransferResult {
@@ -35,6 +37,7 @@ class Fx3Firmware {
 
   // `in` and `out` may be the same buffer.
   TransferResult Control(const uint8_t* in, size_t inSize, uint8_t* out, size_t outSize);
+  uint32_t WideRegister(uint16_t address) const;
 
  private:
   // Reply bytes written to `data`, or -1 for a request the firmware stalls.

@@ -1,6 +1,7 @@
 #include "VirtualCamera.h"
 
 #include <tevrin/hardware/Fx3Requests.h>
+#include <tevrin/hardware/Mt9fRegisters.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -274,6 +275,14 @@ bool VirtualCamera::I2cWrite(uint8_t address, std::span<const uint8_t> bytes) {
       return true;
     case hw::kI2cEepromWrite:
       return eeprom_.Write(bytes, now);
+    case hw::mt9f::kI2cAddress:
+      if (!HasColorSensor() || LiveLocked(now).fpgaHoldsSensorBus) return false;
+      colorSensor_.I2cWrite(bytes);
+      return true;
+    case hw::kI2cAuxWrite:
+      // [register] points, [register, value] writes.
+      if (bytes.size() >= 2) auxRegisters_[bytes[0]] = bytes[1];
+      return !bytes.empty();
     default:
       return false;
   }
@@ -292,6 +301,10 @@ bool VirtualCamera::I2cRead(uint8_t address, std::span<uint8_t> bytes) {
       return true;
     case hw::kI2cEepromRead:
       return eeprom_.Read(bytes, now);
+    case hw::mt9f::kI2cAddress | 1:
+      if (!HasColorSensor() || LiveLocked(now).fpgaHoldsSensorBus) return false;
+      colorSensor_.I2cRead(bytes);
+      return true;
     default:
       return false;
   }
@@ -389,6 +402,31 @@ uint8_t VirtualCamera::BoardRegister(uint8_t reg) const {
 uint8_t VirtualCamera::SensorRegister(uint16_t address) const {
   std::lock_guard lock(mutex_);
   return sensor_.Register(address);
+}
+
+uint16_t VirtualCamera::ColorSensorRegister(uint16_t address) const {
+  std::lock_guard lock(mutex_);
+  return colorSensor_.Register(address);
+}
+
+uint8_t VirtualCamera::AuxRegister(uint8_t reg) const {
+  std::lock_guard lock(mutex_);
+  return auxRegisters_[reg];
+}
+
+uint32_t VirtualCamera::WideRegister(uint16_t address) const {
+  std::lock_guard lock(mutex_);
+  return firmware_.WideRegister(address);
+}
+
+void VirtualCamera::SetBoardRegister(uint8_t reg, uint8_t value) {
+  std::lock_guard lock(mutex_);
+  fpga_.Force(reg, value);
+}
+
+void VirtualCamera::SetReadyFlag(bool ready) {
+  std::lock_guard lock(mutex_);
+  readyFlag_ = ready;
 }
 
 void VirtualCamera::SetSensorTemperature(double celsius) {

@@ -21,6 +21,7 @@
 
 #include "CameraConfig.h"
 #include "CameraMemory.h"
+#include "ColorSensor.h"
 #include "Eeprom.h"
 #include "Fpga.h"
 #include "FrameClock.h"
@@ -61,6 +62,11 @@ class VirtualCamera final : private FirmwareTarget {
   uint8_t Outputs() const;
   uint8_t BoardRegister(uint8_t reg) const;
   uint8_t SensorRegister(uint16_t address) const;
+  uint16_t ColorSensorRegister(uint16_t address) const;
+  uint8_t AuxRegister(uint8_t reg) const;
+  uint32_t WideRegister(uint16_t address) const;
+  void SetBoardRegister(uint8_t reg, uint8_t value);
+  void SetReadyFlag(bool ready);
   void SetSensorTemperature(double celsius);
   void SetFpgaTemperature(double celsius);
   void HoldSensorBus(bool held);
@@ -96,6 +102,7 @@ class VirtualCamera final : private FirmwareTarget {
   void ArmStream() override;
   void RecoverStream() override;
   void OneByteCommand(uint8_t value) override;
+  uint8_t ReadyFlag() override { return readyFlag_ ? 1 : 0; }
 
   static constexpr uint8_t kAnyEndpoint = 0;
 
@@ -103,6 +110,8 @@ class VirtualCamera final : private FirmwareTarget {
   void SubmitBulkLocked(BulkTransfer transfer);
   void BulkOutLocked(BulkTransfer& transfer);
   bool HasBoardPort() const { return config_.route() != FrameRoute::kAuxiliary; }
+  bool HasColorSensor() const { return config_.productId == kColorProduct; }
+  static constexpr uint16_t kColorProduct = 0x3020;
 
   // Pipes (VirtualCameraPipes.cpp). Each Serve* finishes the transfer and
   // returns true, or returns false while the transfer has to wait.
@@ -141,6 +150,9 @@ class VirtualCamera final : private FirmwareTarget {
 
   Fpga fpga_;
   Imx991Sensor sensor_;
+  ColorSensor colorSensor_;
+  std::array<uint8_t, 256> auxRegisters_{};
+  bool readyFlag_ = true;
   Eeprom eeprom_;
   FrameClock clock_;
   FrameGenerator generator_;

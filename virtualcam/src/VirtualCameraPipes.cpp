@@ -132,6 +132,7 @@ FrameParameters VirtualCamera::MakeFrameLocked(uint32_t counter, OutputFormat fo
   frame.exposureNs = sensor_.ExposureLines() * sensor_.LineTimeNs();
   frame.analogGain = sensor_.AnalogGain();
   frame.blackLevel = sensor_.BlackLevel();
+  frame.colorMosaic = HasColorSensor();
   imageBytes_ = format.ImageBytes();
   imageOffset_ = 0;
   if (frame_.size() * 2 < imageBytes_) frame_.resize((imageBytes_ + 1) / 2);

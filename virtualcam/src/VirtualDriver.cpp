@@ -181,4 +181,20 @@ uint32_t FrameCounter(size_t camera) {
   return WithCamera(camera, [](VirtualCamera& c) { return c.FrameCounter(); });
 }
 
+uint16_t ColorSensorRegister(size_t camera, uint16_t address) {
+  return WithCamera(camera, [&](VirtualCamera& c) { return c.ColorSensorRegister(address); });
+}
+uint8_t AuxRegister(size_t camera, uint8_t reg) {
+  return WithCamera(camera, [&](VirtualCamera& c) { return c.AuxRegister(reg); });
+}
+uint32_t WideRegister(size_t camera, uint16_t address) {
+  return WithCamera(camera, [&](VirtualCamera& c) { return c.WideRegister(address); });
+}
+void SetBoardRegister(size_t camera, uint8_t reg, uint8_t value) {
+  WithCamera(camera, [&](VirtualCamera& c) { c.SetBoardRegister(reg, value); });
+}
+void SetReadyFlag(size_t camera, bool ready) {
+  WithCamera(camera, [&](VirtualCamera& c) { c.SetReadyFlag(ready); });
+}
+
 }  // namespace tevrin::virtualcam

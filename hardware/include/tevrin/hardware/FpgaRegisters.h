@@ -66,6 +66,16 @@ inline constexpr uint8_t kAltHeightHigh = 0x9B;     // 0x31E0: output height, hi
 inline constexpr uint8_t kAltWidthLow = 0x9C;       // 0x31E0: output width, low byte
 inline constexpr uint8_t kAltWidthHigh = 0x9D;      // 0x31E0: output width, high byte
 inline constexpr uint8_t kDepthSelect = 0xA3;       // 0x31E0, 0x32D0: 2 = two bytes per pixel, 1 = one
+// 0x3090, 0x30B0, 0x30C0 (four-output CCDs): offset and gain of output k
+// (1..4) as 16-bit values, low byte at base + 2(k - 1), high byte after it;
+// the black level in 0xA2 (low byte) and 0xA3 (bits 8..9).
+inline constexpr uint8_t kChannelOffset0 = 0x70;
+inline constexpr uint8_t kChannelGain0 = 0x78;
+inline constexpr uint8_t kCcdBlackLow = 0xA2;
+inline constexpr uint8_t kCcdBlackHigh = 0xA3;
+inline constexpr uint8_t kSensorStartedState = 0x21;  // 0x32C0, 0x33B0: 3 once the sensor runs
+inline constexpr uint8_t kStatusCounter = 0xBA;       // 0x32D0: counts the status blocks
+inline constexpr uint8_t kSensorReadyCode = 0xFF;     // 0x3180: 4 once the sensor is ready
 // 0x3090, 0x30B0, 0x30C0 keep driving their outputs after the host leaves:
 // the enable goes first, then these one by one.
 inline constexpr uint8_t kDriveEnable = 0x25;

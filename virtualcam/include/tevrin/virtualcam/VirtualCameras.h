@@ -14,6 +14,9 @@
 //     gpio25=0|1         GPIO25 flag of the controller information block
 //     eeprom=PATH        keep the EEPROM in this file across runs
 //   e.g. "0x3280,0x3290:fast:pattern:seed=7:serial=AB123"
+// Every product ID is accepted. Product 0x3020 carries a colour sensor: it
+// answers its identification at I2C address 0x20 as the second revision and
+// delivers a Bayer mosaic of the colour scene (see ColorSceneAt).
 // Products 0x3042 (no board port, frames on endpoint 0x83) and 0x3310, 0x3320,
 // 0x3330, 0x3340 (frames through memory-window reads) move frames their own
 // way; every other ID behaves as the IMX99x models (header and image on 0x81).
@@ -71,6 +74,27 @@ void HoldSensorBus(size_t camera, bool held);
 void JamSensorBus(size_t camera, bool jammed);
 // Frames the camera has made so far.
 uint32_t FrameCounter(size_t camera);
+// 16-bit register of the colour sensor of a 0x3020 camera.
+uint16_t ColorSensorRegister(size_t camera, uint16_t address);
+// Auxiliary board register (I2C 0x5A/0x5B) as last written.
+uint8_t AuxRegister(size_t camera, uint8_t reg);
+// Wide register (vendor requests 0xD0/0xD1) as last written.
+uint32_t WideRegister(size_t camera, uint16_t address);
+// Sets a board register as the board itself would, read-only ones included
+// (not the live ones: status, frame counter, temperatures).
+void SetBoardRegister(size_t camera, uint8_t reg, uint8_t value);
+// The FPGA's ready line as the ready-flag request reports it (ready until cleared).
+void SetReadyFlag(size_t camera, bool ready);
+
+// The colour scene of a 0x3020 camera at output position (x, y), 12-bit
+// levels: four vertical bands of 160 columns, red, green, blue and gray,
+// repeated across wider frames. Its Bayer mosaic puts green and blue on even
+// rows (green on even columns), red and green on odd rows (red on even
+// columns); 8-bit output carries the upper 8 of 12 bits.
+struct SceneColor {
+  int red, green, blue;
+};
+SceneColor ColorSceneAt(int x, int y);
 
 // Value of the pattern image at upright scene position (x, y), 0 <= x < 640,
 // 0 <= y < 512, in the frame whose header counter (8 bits, as board register
