@@ -93,6 +93,7 @@ TEST_F(FamilyDevice, AColourFrameKeepsItsColoursInEveryColourMode) {
     SCOPED_TRACE(mode);
     const bool wide = mode >= 4;
     ASSERT_EQ(device.SetBitDepth(wide ? 1 : 0), 1);
+    ASSERT_EQ(device.ApplyGeometry(), 1) << "an unchanged depth leaves the buffers to be made";
     ASSERT_EQ(device.CaptureOne(), 0);
     CDibImage raw, out;
     ASSERT_TRUE(raw.Create(kWidth, kHeight, wide ? 16 : 8));
