@@ -29,117 +29,47 @@ int DoubleValue(CSensorBase* sensor, int (CSensorBase::*operation)(double*), dou
   return result;
 }
 
-int Info(CSensorBase* sensor, int32_t SensorInfo::*field) {
-  return sensor ? sensor->Info().*field : 0;
-}
+int Info(CSensorBase* sensor, int32_t SensorInfo::*field) { return sensor ? sensor->Info().*field : 0; }
 
 }  // namespace
 
-int CTevrinU3K5Base::GetPixelClockMode() {
-  return Value(Sensor(), &CSensorBase::GetPixelClockMode);
-}
-int CTevrinU3K5Base::SetMirrorH(int on) {
-  return Call(Sensor(), &CSensorBase::SetMirrorH, on);
-}
-int CTevrinU3K5Base::SetMirrorV(int on) {
-  return Call(Sensor(), &CSensorBase::SetMirrorV, on);
-}
-int CTevrinU3K5Base::GetMirrorH() {
-  return Value(Sensor(), &CSensorBase::GetMirrorH);
-}
-int CTevrinU3K5Base::GetMirrorV() {
-  return Value(Sensor(), &CSensorBase::GetMirrorV);
-}
-int CTevrinU3K5Base::GetMirrorHDefault() {
-  return Call(Sensor(), &CSensorBase::GetMirrorHDefault);
-}
-int CTevrinU3K5Base::GetMirrorVDefault() {
-  return Call(Sensor(), &CSensorBase::GetMirrorVDefault);
-}
-int CTevrinU3K5Base::IsMirrorVInSensor() {
-  return Call(Sensor(), &CSensorBase::IsMirrorVInSensor);
-}
-int CTevrinU3K5Base::IsMirrorHInSensor() {
-  return Call(Sensor(), &CSensorBase::IsMirrorHInSensor);
-}
-int CTevrinU3K5Base::GetTriggerMode() {
-  return Value(Sensor(), &CSensorBase::GetTriggerMode);
-}
+int CTevrinU3K5Base::GetPixelClockMode() { return Value(Sensor(), &CSensorBase::GetPixelClockMode); }
+int CTevrinU3K5Base::SetMirrorH(int on) { return Call(Sensor(), &CSensorBase::SetMirrorH, on); }
+int CTevrinU3K5Base::SetMirrorV(int on) { return Call(Sensor(), &CSensorBase::SetMirrorV, on); }
+int CTevrinU3K5Base::GetMirrorH() { return Value(Sensor(), &CSensorBase::GetMirrorH); }
+int CTevrinU3K5Base::GetMirrorV() { return Value(Sensor(), &CSensorBase::GetMirrorV); }
+int CTevrinU3K5Base::GetMirrorHDefault() { return Call(Sensor(), &CSensorBase::GetMirrorHDefault); }
+int CTevrinU3K5Base::GetMirrorVDefault() { return Call(Sensor(), &CSensorBase::GetMirrorVDefault); }
+int CTevrinU3K5Base::IsMirrorVInSensor() { return Call(Sensor(), &CSensorBase::IsMirrorVInSensor); }
+int CTevrinU3K5Base::IsMirrorHInSensor() { return Call(Sensor(), &CSensorBase::IsMirrorHInSensor); }
+int CTevrinU3K5Base::GetTriggerMode() { return Value(Sensor(), &CSensorBase::GetTriggerMode); }
 
-int CTevrinU3K5Base::GetWidthAdjustable() {
-  return Info(Sensor(), &SensorInfo::widthAdjustable);
-}
-int CTevrinU3K5Base::GetHeightAdjustable() {
-  return Info(Sensor(), &SensorInfo::heightAdjustable);
-}
-int CTevrinU3K5Base::GetMaxWidth() {
-  return Info(Sensor(), &SensorInfo::maxWidth);
-}
-int CTevrinU3K5Base::GetMaxHeight() {
-  return Info(Sensor(), &SensorInfo::maxHeight);
-}
-int CTevrinU3K5Base::GetDefaultWidth() {
-  return Info(Sensor(), &SensorInfo::defaultWidth);
-}
-int CTevrinU3K5Base::GetDefaultHeight() {
-  return Info(Sensor(), &SensorInfo::defaultHeight);
-}
-int CTevrinU3K5Base::GetDefaultX() {
-  return Info(Sensor(), &SensorInfo::defaultX);
-}
-int CTevrinU3K5Base::GetDefaultY() {
-  return Info(Sensor(), &SensorInfo::defaultY);
-}
+int CTevrinU3K5Base::GetWidthAdjustable() { return Info(Sensor(), &SensorInfo::widthAdjustable); }
+int CTevrinU3K5Base::GetHeightAdjustable() { return Info(Sensor(), &SensorInfo::heightAdjustable); }
+int CTevrinU3K5Base::GetMaxWidth() { return Info(Sensor(), &SensorInfo::maxWidth); }
+int CTevrinU3K5Base::GetMaxHeight() { return Info(Sensor(), &SensorInfo::maxHeight); }
+int CTevrinU3K5Base::GetDefaultWidth() { return Info(Sensor(), &SensorInfo::defaultWidth); }
+int CTevrinU3K5Base::GetDefaultHeight() { return Info(Sensor(), &SensorInfo::defaultHeight); }
+int CTevrinU3K5Base::GetDefaultX() { return Info(Sensor(), &SensorInfo::defaultX); }
+int CTevrinU3K5Base::GetDefaultY() { return Info(Sensor(), &SensorInfo::defaultY); }
 
-int CTevrinU3K5Base::SetGlobalGain(int value) {
-  return Call(Sensor(), &CSensorBase::SetGlobalGain, value);
-}
-int CTevrinU3K5Base::GetGlobalGain() {
-  return Value(Sensor(), &CSensorBase::GetGlobalGain);
-}
-int CTevrinU3K5Base::GetGlobalGainMin() {
-  return Value(Sensor(), &CSensorBase::GetGlobalGainMin);
-}
-int CTevrinU3K5Base::GetGlobalGainMax() {
-  return Value(Sensor(), &CSensorBase::GetGlobalGainMax);
-}
-int CTevrinU3K5Base::GetGlobalGainDefault() {
-  return Value(Sensor(), &CSensorBase::GetGlobalGainDefault);
-}
+int CTevrinU3K5Base::SetGlobalGain(int value) { return Call(Sensor(), &CSensorBase::SetGlobalGain, value); }
+int CTevrinU3K5Base::GetGlobalGain() { return Value(Sensor(), &CSensorBase::GetGlobalGain); }
+int CTevrinU3K5Base::GetGlobalGainMin() { return Value(Sensor(), &CSensorBase::GetGlobalGainMin); }
+int CTevrinU3K5Base::GetGlobalGainMax() { return Value(Sensor(), &CSensorBase::GetGlobalGainMax); }
+int CTevrinU3K5Base::GetGlobalGainDefault() { return Value(Sensor(), &CSensorBase::GetGlobalGainDefault); }
 
-int CTevrinU3K5Base::GetExposureTime() {
-  return Value(Sensor(), &CSensorBase::GetExposureTime);
-}
-int CTevrinU3K5Base::GetExposureTimeMin() {
-  return Value(Sensor(), &CSensorBase::GetExposureTimeMin);
-}
-int CTevrinU3K5Base::GetExposureTimeMax() {
-  return Value(Sensor(), &CSensorBase::GetExposureTimeMax);
-}
-int CTevrinU3K5Base::GetExposureTimeDefault() {
-  return Value(Sensor(), &CSensorBase::GetExposureTimeDefault);
-}
-int CTevrinU3K5Base::SetExposureLines(int lines) {
-  return Call(Sensor(), &CSensorBase::SetExposureLines, lines);
-}
-int CTevrinU3K5Base::GetExposureLines() {
-  return Value(Sensor(), &CSensorBase::GetExposureLines);
-}
-int CTevrinU3K5Base::GetExposureLinesMin() {
-  return Value(Sensor(), &CSensorBase::GetExposureLinesMin);
-}
-int CTevrinU3K5Base::GetExposureLinesMax() {
-  return Value(Sensor(), &CSensorBase::GetExposureLinesMax);
-}
-int CTevrinU3K5Base::GetExposureLinesDefault() {
-  return Value(Sensor(), &CSensorBase::GetExposureLinesDefault);
-}
-int CTevrinU3K5Base::HasExposureSeconds() {
-  return Call(Sensor(), &CSensorBase::HasExposureSeconds);
-}
-int CTevrinU3K5Base::GetExposureSeconds(double* s) {
-  return DoubleValue(Sensor(), &CSensorBase::GetExposureSeconds, s);
-}
+int CTevrinU3K5Base::GetExposureTime() { return Value(Sensor(), &CSensorBase::GetExposureTime); }
+int CTevrinU3K5Base::GetExposureTimeMin() { return Value(Sensor(), &CSensorBase::GetExposureTimeMin); }
+int CTevrinU3K5Base::GetExposureTimeMax() { return Value(Sensor(), &CSensorBase::GetExposureTimeMax); }
+int CTevrinU3K5Base::GetExposureTimeDefault() { return Value(Sensor(), &CSensorBase::GetExposureTimeDefault); }
+int CTevrinU3K5Base::SetExposureLines(int lines) { return Call(Sensor(), &CSensorBase::SetExposureLines, lines); }
+int CTevrinU3K5Base::GetExposureLines() { return Value(Sensor(), &CSensorBase::GetExposureLines); }
+int CTevrinU3K5Base::GetExposureLinesMin() { return Value(Sensor(), &CSensorBase::GetExposureLinesMin); }
+int CTevrinU3K5Base::GetExposureLinesMax() { return Value(Sensor(), &CSensorBase::GetExposureLinesMax); }
+int CTevrinU3K5Base::GetExposureLinesDefault() { return Value(Sensor(), &CSensorBase::GetExposureLinesDefault); }
+int CTevrinU3K5Base::HasExposureSeconds() { return Call(Sensor(), &CSensorBase::HasExposureSeconds); }
+int CTevrinU3K5Base::GetExposureSeconds(double* s) { return DoubleValue(Sensor(), &CSensorBase::GetExposureSeconds, s); }
 int CTevrinU3K5Base::GetExposureSecondsMin(double* s) {
   return DoubleValue(Sensor(), &CSensorBase::GetExposureSecondsMin, s);
 }
@@ -153,24 +83,16 @@ int CTevrinU3K5Base::GetExposureSecondsDefault(double* s) {
 int CTevrinU3K5Base::SetChannelGain(int channel, int value) {
   return Call(Sensor(), &CSensorBase::SetChannelGain, channel, value);
 }
-int CTevrinU3K5Base::GetChannelGain(int c) {
-  return ChannelValue(Sensor(), &CSensorBase::GetChannelGain, c);
-}
-int CTevrinU3K5Base::GetChannelGainMin(int c) {
-  return ChannelValue(Sensor(), &CSensorBase::GetChannelGainMin, c);
-}
-int CTevrinU3K5Base::GetChannelGainMax(int c) {
-  return ChannelValue(Sensor(), &CSensorBase::GetChannelGainMax, c);
-}
+int CTevrinU3K5Base::GetChannelGain(int c) { return ChannelValue(Sensor(), &CSensorBase::GetChannelGain, c); }
+int CTevrinU3K5Base::GetChannelGainMin(int c) { return ChannelValue(Sensor(), &CSensorBase::GetChannelGainMin, c); }
+int CTevrinU3K5Base::GetChannelGainMax(int c) { return ChannelValue(Sensor(), &CSensorBase::GetChannelGainMax, c); }
 int CTevrinU3K5Base::GetChannelGainDefault(int c) {
   return ChannelValue(Sensor(), &CSensorBase::GetChannelGainDefault, c);
 }
 int CTevrinU3K5Base::SetChannelOffset(int channel, int value) {
   return Call(Sensor(), &CSensorBase::SetChannelOffset, channel, value);
 }
-int CTevrinU3K5Base::GetChannelOffset(int c) {
-  return ChannelValue(Sensor(), &CSensorBase::GetChannelOffset, c);
-}
+int CTevrinU3K5Base::GetChannelOffset(int c) { return ChannelValue(Sensor(), &CSensorBase::GetChannelOffset, c); }
 int CTevrinU3K5Base::GetChannelOffsetMin(int c) {
   return ChannelValue(Sensor(), &CSensorBase::GetChannelOffsetMin, c);
 }
@@ -181,67 +103,27 @@ int CTevrinU3K5Base::GetChannelOffsetDefault(int c) {
   return ChannelValue(Sensor(), &CSensorBase::GetChannelOffsetDefault, c);
 }
 
-int CTevrinU3K5Base::SetColorGainRed(int value) {
-  return Call(Sensor(), &CSensorBase::SetColorGainRed, value);
-}
-int CTevrinU3K5Base::GetColorGainRed() {
-  return Value(Sensor(), &CSensorBase::GetColorGainRed);
-}
-int CTevrinU3K5Base::SetColorGainGreen1(int value) {
-  return Call(Sensor(), &CSensorBase::SetColorGainGreen1, value);
-}
-int CTevrinU3K5Base::GetColorGainGreen1() {
-  return Value(Sensor(), &CSensorBase::GetColorGainGreen1);
-}
-int CTevrinU3K5Base::SetColorGainGreen2(int value) {
-  return Call(Sensor(), &CSensorBase::SetColorGainGreen2, value);
-}
-int CTevrinU3K5Base::GetColorGainGreen2() {
-  return Value(Sensor(), &CSensorBase::GetColorGainGreen2);
-}
-int CTevrinU3K5Base::SetColorGainBlue(int value) {
-  return Call(Sensor(), &CSensorBase::SetColorGainBlue, value);
-}
-int CTevrinU3K5Base::GetColorGainBlue() {
-  return Value(Sensor(), &CSensorBase::GetColorGainBlue);
-}
-int CTevrinU3K5Base::GetColorGainMin() {
-  return Value(Sensor(), &CSensorBase::GetColorGainMin);
-}
-int CTevrinU3K5Base::GetColorGainMax() {
-  return Value(Sensor(), &CSensorBase::GetColorGainMax);
-}
-int CTevrinU3K5Base::GetColorGainDefault() {
-  return Value(Sensor(), &CSensorBase::GetColorGainDefault);
-}
+int CTevrinU3K5Base::SetColorGainRed(int value) { return Call(Sensor(), &CSensorBase::SetColorGainRed, value); }
+int CTevrinU3K5Base::GetColorGainRed() { return Value(Sensor(), &CSensorBase::GetColorGainRed); }
+int CTevrinU3K5Base::SetColorGainGreen1(int value) { return Call(Sensor(), &CSensorBase::SetColorGainGreen1, value); }
+int CTevrinU3K5Base::GetColorGainGreen1() { return Value(Sensor(), &CSensorBase::GetColorGainGreen1); }
+int CTevrinU3K5Base::SetColorGainGreen2(int value) { return Call(Sensor(), &CSensorBase::SetColorGainGreen2, value); }
+int CTevrinU3K5Base::GetColorGainGreen2() { return Value(Sensor(), &CSensorBase::GetColorGainGreen2); }
+int CTevrinU3K5Base::SetColorGainBlue(int value) { return Call(Sensor(), &CSensorBase::SetColorGainBlue, value); }
+int CTevrinU3K5Base::GetColorGainBlue() { return Value(Sensor(), &CSensorBase::GetColorGainBlue); }
+int CTevrinU3K5Base::GetColorGainMin() { return Value(Sensor(), &CSensorBase::GetColorGainMin); }
+int CTevrinU3K5Base::GetColorGainMax() { return Value(Sensor(), &CSensorBase::GetColorGainMax); }
+int CTevrinU3K5Base::GetColorGainDefault() { return Value(Sensor(), &CSensorBase::GetColorGainDefault); }
 
-int CTevrinU3K5Base::HasBlackLevel() {
-  return Call(Sensor(), &CSensorBase::HasBlackLevel);
-}
-int CTevrinU3K5Base::SetBlackLevel(int value) {
-  return Call(Sensor(), &CSensorBase::SetBlackLevel, value);
-}
-int CTevrinU3K5Base::GetBlackLevel() {
-  return Value(Sensor(), &CSensorBase::GetBlackLevel);
-}
-int CTevrinU3K5Base::GetBlackLevelMin() {
-  return Value(Sensor(), &CSensorBase::GetBlackLevelMin);
-}
-int CTevrinU3K5Base::GetBlackLevelMax() {
-  return Value(Sensor(), &CSensorBase::GetBlackLevelMax);
-}
-int CTevrinU3K5Base::GetBlackLevelDefault() {
-  return Value(Sensor(), &CSensorBase::GetBlackLevelDefault);
-}
-int CTevrinU3K5Base::HasSensorOption() {
-  return Call(Sensor(), &CSensorBase::HasSensorOption);
-}
-int CTevrinU3K5Base::SetSensorOption(int value) {
-  return Call(Sensor(), &CSensorBase::SetSensorOption, value);
-}
-int CTevrinU3K5Base::GetSensorOption() {
-  return Value(Sensor(), &CSensorBase::GetSensorOption);
-}
+int CTevrinU3K5Base::HasBlackLevel() { return Call(Sensor(), &CSensorBase::HasBlackLevel); }
+int CTevrinU3K5Base::SetBlackLevel(int value) { return Call(Sensor(), &CSensorBase::SetBlackLevel, value); }
+int CTevrinU3K5Base::GetBlackLevel() { return Value(Sensor(), &CSensorBase::GetBlackLevel); }
+int CTevrinU3K5Base::GetBlackLevelMin() { return Value(Sensor(), &CSensorBase::GetBlackLevelMin); }
+int CTevrinU3K5Base::GetBlackLevelMax() { return Value(Sensor(), &CSensorBase::GetBlackLevelMax); }
+int CTevrinU3K5Base::GetBlackLevelDefault() { return Value(Sensor(), &CSensorBase::GetBlackLevelDefault); }
+int CTevrinU3K5Base::HasSensorOption() { return Call(Sensor(), &CSensorBase::HasSensorOption); }
+int CTevrinU3K5Base::SetSensorOption(int value) { return Call(Sensor(), &CSensorBase::SetSensorOption, value); }
+int CTevrinU3K5Base::GetSensorOption() { return Value(Sensor(), &CSensorBase::GetSensorOption); }
 int CTevrinU3K5Base::WriteRegisterRaw(int address, int value) {
   return Call(Sensor(), &CSensorBase::WriteRegisterRaw, address, value);
 }
@@ -257,134 +139,54 @@ int CTevrinU3K5Base::ResetStream() {
 int CTevrinU3K5Base::ExtensionCommand(int command, int* data) {
   return Call(Sensor(), &CSensorBase::ExtensionCommand, command, data);
 }
-int CTevrinU3K5Base::HasModeSwitch() {
-  return Call(Sensor(), &CSensorBase::HasModeSwitch);
-}
-int CTevrinU3K5Base::SetModeSwitch(int value) {
-  return Call(Sensor(), &CSensorBase::SetModeSwitch, value);
-}
-int CTevrinU3K5Base::GetModeSwitch() {
-  return Call(Sensor(), &CSensorBase::GetModeSwitch);
-}
+int CTevrinU3K5Base::HasModeSwitch() { return Call(Sensor(), &CSensorBase::HasModeSwitch); }
+int CTevrinU3K5Base::SetModeSwitch(int value) { return Call(Sensor(), &CSensorBase::SetModeSwitch, value); }
+int CTevrinU3K5Base::GetModeSwitch() { return Call(Sensor(), &CSensorBase::GetModeSwitch); }
 
-int CTevrinU3K5Base::HasCooler() {
-  return Call(Sensor(), &CSensorBase::HasCooler);
-}
-int CTevrinU3K5Base::GetCooler() {
-  return Call(Sensor(), &CSensorBase::GetCooler);
-}
-int CTevrinU3K5Base::SetCooler(int on) {
-  return Call(Sensor(), &CSensorBase::SetCooler, on);
-}
-int CTevrinU3K5Base::HasTemperature() {
-  return Call(Sensor(), &CSensorBase::HasTemperature);
-}
-int CTevrinU3K5Base::GetTemperature(double* c) {
-  return DoubleValue(Sensor(), &CSensorBase::GetTemperature, c);
-}
-int CTevrinU3K5Base::HasAuxSwitch() {
-  return Call(Sensor(), &CSensorBase::HasAuxSwitch);
-}
-int CTevrinU3K5Base::GetAuxSwitch() {
-  return Value(Sensor(), &CSensorBase::GetAuxSwitch);
-}
-int CTevrinU3K5Base::SetAuxSwitch(int value) {
-  return Call(Sensor(), &CSensorBase::SetAuxSwitch, value);
-}
-int CTevrinU3K5Base::HasExtendedMode() {
-  return Call(Sensor(), &CSensorBase::HasExtendedMode);
-}
-int CTevrinU3K5Base::GetExtendedMode() {
-  return Value(Sensor(), &CSensorBase::GetExtendedMode);
-}
-int CTevrinU3K5Base::SetExtendedMode(int value) {
-  return Call(Sensor(), &CSensorBase::SetExtendedMode, value);
-}
-int CTevrinU3K5Base::HasTemperatureControl() {
-  return Call(Sensor(), &CSensorBase::HasTemperatureControl);
-}
-int CTevrinU3K5Base::SensorReserved117() {
-  return Call(Sensor(), &CSensorBase::Reserved117);
-}
-int CTevrinU3K5Base::SensorReserved118() {
-  return Call(Sensor(), &CSensorBase::Reserved118);
-}
-int CTevrinU3K5Base::GetControlTemperature() {
-  return Value(Sensor(), &CSensorBase::GetControlTemperature);
-}
+int CTevrinU3K5Base::HasCooler() { return Call(Sensor(), &CSensorBase::HasCooler); }
+int CTevrinU3K5Base::GetCooler() { return Call(Sensor(), &CSensorBase::GetCooler); }
+int CTevrinU3K5Base::SetCooler(int on) { return Call(Sensor(), &CSensorBase::SetCooler, on); }
+int CTevrinU3K5Base::HasTemperature() { return Call(Sensor(), &CSensorBase::HasTemperature); }
+int CTevrinU3K5Base::GetTemperature(double* c) { return DoubleValue(Sensor(), &CSensorBase::GetTemperature, c); }
+int CTevrinU3K5Base::HasAuxSwitch() { return Call(Sensor(), &CSensorBase::HasAuxSwitch); }
+int CTevrinU3K5Base::GetAuxSwitch() { return Value(Sensor(), &CSensorBase::GetAuxSwitch); }
+int CTevrinU3K5Base::SetAuxSwitch(int value) { return Call(Sensor(), &CSensorBase::SetAuxSwitch, value); }
+int CTevrinU3K5Base::HasExtendedMode() { return Call(Sensor(), &CSensorBase::HasExtendedMode); }
+int CTevrinU3K5Base::GetExtendedMode() { return Value(Sensor(), &CSensorBase::GetExtendedMode); }
+int CTevrinU3K5Base::SetExtendedMode(int value) { return Call(Sensor(), &CSensorBase::SetExtendedMode, value); }
+int CTevrinU3K5Base::HasTemperatureControl() { return Call(Sensor(), &CSensorBase::HasTemperatureControl); }
+int CTevrinU3K5Base::SensorReserved117() { return Call(Sensor(), &CSensorBase::Reserved117); }
+int CTevrinU3K5Base::SensorReserved118() { return Call(Sensor(), &CSensorBase::Reserved118); }
+int CTevrinU3K5Base::GetControlTemperature() { return Value(Sensor(), &CSensorBase::GetControlTemperature); }
 int CTevrinU3K5Base::SetTargetTemperature(int value) {
   return Call(Sensor(), &CSensorBase::SetTargetTemperature, value);
 }
 
-int CTevrinU3K5Base::CheckModeLimit(int a, int b) {
-  return Call(Sensor(), &CSensorBase::CheckModeLimit, a, b);
-}
+int CTevrinU3K5Base::CheckModeLimit(int a, int b) { return Call(Sensor(), &CSensorBase::CheckModeLimit, a, b); }
 int CTevrinU3K5Base::GetModeStatus(int* status, short* code, char* text, char* detail) {
   return Call(Sensor(), &CSensorBase::GetModeStatus, status, code, text, detail);
 }
-int CTevrinU3K5Base::SetAuxiliaryValue(int value) {
-  return Call(Sensor(), &CSensorBase::SetAuxiliaryValue, value);
-}
-int CTevrinU3K5Base::ApplyAuxiliary() {
-  return Call(Sensor(), &CSensorBase::ApplyAuxiliary);
-}
-int CTevrinU3K5Base::HasAuxiliary() {
-  return Call(Sensor(), &CSensorBase::HasAuxiliary);
-}
-int CTevrinU3K5Base::HasRegisterPreset() {
-  return Call(Sensor(), &CSensorBase::HasRegisterPreset);
-}
-int CTevrinU3K5Base::GetRegisterPreset() {
-  return Value(Sensor(), &CSensorBase::GetRegisterPreset);
-}
-int CTevrinU3K5Base::SetRegisterPreset(int on) {
-  return Call(Sensor(), &CSensorBase::SetRegisterPreset, on);
-}
-int CTevrinU3K5Base::HasGainLevel() {
-  return Call(Sensor(), &CSensorBase::HasGainLevel);
-}
-int CTevrinU3K5Base::GetGainLevelMin() {
-  return Value(Sensor(), &CSensorBase::GetGainLevelMin);
-}
-int CTevrinU3K5Base::GetGainLevelMax() {
-  return Value(Sensor(), &CSensorBase::GetGainLevelMax);
-}
-int CTevrinU3K5Base::GetGainLevelDefault() {
-  return Value(Sensor(), &CSensorBase::GetGainLevelDefault);
-}
-int CTevrinU3K5Base::ReadGainLevel() {
-  return Value(Sensor(), &CSensorBase::ReadGainLevel);
-}
-int CTevrinU3K5Base::SetGainLevel(int value) {
-  return Call(Sensor(), &CSensorBase::SetGainLevel, value);
-}
+int CTevrinU3K5Base::SetAuxiliaryValue(int value) { return Call(Sensor(), &CSensorBase::SetAuxiliaryValue, value); }
+int CTevrinU3K5Base::ApplyAuxiliary() { return Call(Sensor(), &CSensorBase::ApplyAuxiliary); }
+int CTevrinU3K5Base::HasAuxiliary() { return Call(Sensor(), &CSensorBase::HasAuxiliary); }
+int CTevrinU3K5Base::HasRegisterPreset() { return Call(Sensor(), &CSensorBase::HasRegisterPreset); }
+int CTevrinU3K5Base::GetRegisterPreset() { return Value(Sensor(), &CSensorBase::GetRegisterPreset); }
+int CTevrinU3K5Base::SetRegisterPreset(int on) { return Call(Sensor(), &CSensorBase::SetRegisterPreset, on); }
+int CTevrinU3K5Base::HasGainLevel() { return Call(Sensor(), &CSensorBase::HasGainLevel); }
+int CTevrinU3K5Base::GetGainLevelMin() { return Value(Sensor(), &CSensorBase::GetGainLevelMin); }
+int CTevrinU3K5Base::GetGainLevelMax() { return Value(Sensor(), &CSensorBase::GetGainLevelMax); }
+int CTevrinU3K5Base::GetGainLevelDefault() { return Value(Sensor(), &CSensorBase::GetGainLevelDefault); }
+int CTevrinU3K5Base::ReadGainLevel() { return Value(Sensor(), &CSensorBase::ReadGainLevel); }
+int CTevrinU3K5Base::SetGainLevel(int value) { return Call(Sensor(), &CSensorBase::SetGainLevel, value); }
 int CTevrinU3K5Base::GetGainLevelLabel(int level, GainLevelLabel* label) {
   return Call(Sensor(), &CSensorBase::GetGainLevelLabel, level, label);
 }
-int CTevrinU3K5Base::HasModeSelect() {
-  return Call(Sensor(), &CSensorBase::HasModeSelect);
-}
-int CTevrinU3K5Base::SetModeSelect(int value) {
-  return Call(Sensor(), &CSensorBase::SetModeSelect, value);
-}
-int CTevrinU3K5Base::GetModeSelect() {
-  return Call(Sensor(), &CSensorBase::GetModeSelect);
-}
-int CTevrinU3K5Base::SupportsGray8() {
-  return Call(Sensor(), &CSensorBase::SupportsGray8);
-}
-int CTevrinU3K5Base::SupportsGray16() {
-  return Call(Sensor(), &CSensorBase::SupportsGray16);
-}
-int CTevrinU3K5Base::SupportsColor() {
-  return Call(Sensor(), &CSensorBase::SupportsColor);
-}
-int CTevrinU3K5Base::HasFeatureBit() {
-  return Call(Sensor(), &CSensorBase::HasFeatureBit);
-}
-int CTevrinU3K5Base::EnableFeatureBit() {
-  return Call(Sensor(), &CSensorBase::EnableFeatureBit);
-}
-int CTevrinU3K5Base::HasNewStatus() {
-  return Call(Sensor(), &CSensorBase::HasNewStatus);
-}
+int CTevrinU3K5Base::HasModeSelect() { return Call(Sensor(), &CSensorBase::HasModeSelect); }
+int CTevrinU3K5Base::SetModeSelect(int value) { return Call(Sensor(), &CSensorBase::SetModeSelect, value); }
+int CTevrinU3K5Base::GetModeSelect() { return Call(Sensor(), &CSensorBase::GetModeSelect); }
+int CTevrinU3K5Base::SupportsGray8() { return Call(Sensor(), &CSensorBase::SupportsGray8); }
+int CTevrinU3K5Base::SupportsGray16() { return Call(Sensor(), &CSensorBase::SupportsGray16); }
+int CTevrinU3K5Base::SupportsColor() { return Call(Sensor(), &CSensorBase::SupportsColor); }
+int CTevrinU3K5Base::HasFeatureBit() { return Call(Sensor(), &CSensorBase::HasFeatureBit); }
+int CTevrinU3K5Base::EnableFeatureBit() { return Call(Sensor(), &CSensorBase::EnableFeatureBit); }
+int CTevrinU3K5Base::HasNewStatus() { return Call(Sensor(), &CSensorBase::HasNewStatus); }

@@ -49,9 +49,7 @@ void CTevrinU3K5Base::Slot::ClearData() {
   unread = false;
 }
 
-int CTevrinU3K5Base::BytesPerPixel() const {
-  return bitDepthMode_ == 1 || bitDepthMode_ == 2 ? 2 : 1;
-}
+int CTevrinU3K5Base::BytesPerPixel() const { return bitDepthMode_ == 1 || bitDepthMode_ == 2 ? 2 : 1; }
 
 void CTevrinU3K5Base::FreeBuffers() {
   FreeFrameBuffer(staging_);

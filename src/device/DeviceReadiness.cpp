@@ -26,12 +26,8 @@ constexpr uint8_t kVersion3Bit4 = 0x10;
 // The short poll also runs when the FPGA's version byte 3 is above this.
 constexpr uint8_t kShortPollVersion3Above = 8;
 
-const char* Verdict(bool good) {
-  return good ? "OK" : "NG";
-}
-const char* Outcome(bool good) {
-  return good ? "succeed" : "failed";
-}
+const char* Verdict(bool good) { return good ? "OK" : "NG"; }
+const char* Outcome(bool good) { return good ? "succeed" : "failed"; }
 
 }  // namespace
 
@@ -79,8 +75,9 @@ bool CTevrinU3K5Base::ReadyCheck() {
       const bool available = newFirmware && (!(read0 && read3) || (version3 == 0 && version0 >= kReadyLineVersion0) ||
                                              ((version3 & kVersion3Bit4) && version0 >= kReadyLineVersion0WithBit4));
       if (!available) {
-        Trace("GPIO25 is not available. Cypress=0x%X(%s), FPGA [0]0x%X [3]0x%X(%s)%s", firmware, Verdict(newFirmware),
-              version0, version3, Verdict(read0 && read3), read0 && read3 ? "" : " -- read failed.");
+        Trace("GPIO25 is not available. Cypress=0x%X(%s), FPGA [0]0x%X [3]0x%X(%s)%s", firmware,
+              Verdict(newFirmware), version0, version3, Verdict(read0 && read3),
+              read0 && read3 ? "" : " -- read failed.");
         return true;
       }
       return PollReady(controller, kReadyPolls, [&] {

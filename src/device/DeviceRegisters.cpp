@@ -34,8 +34,7 @@ int CTevrinU3K5Base::WriteFpgaRegister(int reg, int value) {
 
 int CTevrinU3K5Base::ReadFpgaRegister(int reg, int* ok) {
   uint8_t value = 0;
-  const bool read =
-      controller_ && !IsNoRegisterProduct() && controller_->ReadBoardRegister(static_cast<uint8_t>(reg), &value);
+  const bool read = controller_ && !IsNoRegisterProduct() && controller_->ReadBoardRegister(static_cast<uint8_t>(reg), &value);
   if (ok) *ok = read;
   return read ? value : 0;
 }
@@ -165,9 +164,7 @@ int CTevrinU3K5Base::GetCorrectionValue(int* value) {
   return 1;
 }
 
-int CTevrinU3K5Base::CorrectionReserved140() {
-  return 0;
-}
+int CTevrinU3K5Base::CorrectionReserved140() { return 0; }
 
 int CTevrinU3K5Base::GetCorrectionValueMax() {
   return IsCorrectionValueSupported() ? kCorrectionValueMax : 0;

@@ -11,6 +11,14 @@ constexpr int kGainMax = 127;
 constexpr int kGainUnity = 64;
 constexpr DWORD kRearmSettleMs = 100;
 constexpr DWORD kStartSettleMs = 500;
+
+// Hands out a stored value.
+int Give(int* out, int value) {
+  if (!out) return 0;
+  *out = value;
+  return 1;
+}
+
 }  // namespace
 
 CSensorMT9F001::CSensorMT9F001(const SensorModel& model, CControllerBase* controller, uint8_t deviceAddress)
@@ -29,27 +37,19 @@ int CSensorMT9F001::SetColorGain(Channel channel, unsigned gain) {
 }
 
 int CSensorMT9F001::GetColorGain(Channel channel, int* gain) {
-  if (!gain) return 0;
-  *gain = info_.colorGains[channel].value;
-  return 1;
+  return Give(gain, info_.colorGains[channel].value);
 }
 
 int CSensorMT9F001::GetColorGainMin(int* gain) {
-  if (!gain) return 0;
-  *gain = info_.colorGains[kRed].min;
-  return 1;
+  return Give(gain, info_.colorGains[kRed].min);
 }
 
 int CSensorMT9F001::GetColorGainMax(int* gain) {
-  if (!gain) return 0;
-  *gain = info_.colorGains[kRed].max;
-  return 1;
+  return Give(gain, info_.colorGains[kRed].max);
 }
 
 int CSensorMT9F001::GetColorGainDefault(int* gain) {
-  if (!gain) return 0;
-  *gain = info_.colorGains[kRed].defaultValue;
-  return 1;
+  return Give(gain, info_.colorGains[kRed].defaultValue);
 }
 
 int CSensorMT9F001::SetMirrorV(int on) {
@@ -58,9 +58,7 @@ int CSensorMT9F001::SetMirrorV(int on) {
 }
 
 int CSensorMT9F001::GetMirrorV(int* on) {
-  if (!on) return 0;
-  *on = info_.mirrorV;
-  return 1;
+  return Give(on, info_.mirrorV);
 }
 
 int CSensorMT9F001::SetMirrorH(int on) {
@@ -69,9 +67,7 @@ int CSensorMT9F001::SetMirrorH(int on) {
 }
 
 int CSensorMT9F001::GetMirrorH(int* on) {
-  if (!on) return 0;
-  *on = info_.mirrorH;
-  return 1;
+  return Give(on, info_.mirrorH);
 }
 
 // The second revision stops streaming after each stream end and must be told

@@ -116,9 +116,9 @@ TEST_F(IdentityTest, OpenFailsBeforeAnySensorIsMade) {
 }
 
 TEST_F(IdentityTest, ProductWithoutDriverFailsToOpen) {
-  ASSERT_TRUE(vc::Configure("0x3320"));
-  TestDevice& device = AddDevice(0x3320);
-  ASSERT_EQ(device.CountDevices(0x3320), 1);
+  ASSERT_TRUE(vc::Configure("0x3160"));
+  TestDevice& device = AddDevice(0x3160);
+  ASSERT_EQ(device.CountDevices(0x3160), 1);
   ASSERT_TRUE(device.IsPresent(0));
   EXPECT_EQ(device.OpenDevice(0), 0);
   EXPECT_FALSE(device.HasSensor());
