@@ -196,6 +196,24 @@ TEST_F(FamilyReadiness, GluxIsReadyOnItsBuildLevelAndRestartsUntilStarted) {
   EXPECT_TRUE(pauses.empty());
 }
 
+// Codes 103 and 115 have their restart line on board register 0x96.
+TEST_F(FamilyReadiness, RestartPulseRegisterFollowsTheModelCode) {
+  struct Case {
+    const char* camera;
+    bool moved;
+  } cases[] = {{"0x31E0", true}, {"0x32D0", true}, {"0x3140", false}};
+  for (const auto& [camera, moved] : cases) {
+    SCOPED_TRACE(camera);
+    CSensorBase& sensor = Open(camera);
+    vc::SetBoardRegister(0, 0x96, 5);
+    vc::SetBoardRegister(0, 0x6C, 5);
+    EXPECT_EQ(sensor.PulseRestart(), 1);
+    EXPECT_EQ(Board(0x96), moved ? 0 : 5);
+    EXPECT_EQ(Board(0x6C), moved ? 5 : 0);
+    TearDown();
+  }
+}
+
 TEST_F(FamilyReadiness, ColourChipsAreReadyWhenTheirRegisterZeroAnswers) {
   EXPECT_EQ(Open("0x3020").IsReady(), 1) << "identity 0x012E";
   TearDown();
@@ -242,6 +260,14 @@ TEST_F(ColourPair, TheSecondRevisionIsChosenAndProgramsItsGains) {
   sensor.GetColorGainRed(&gain);
   EXPECT_EQ(gain, 127) << "a failed write keeps the value";
   controller->sensorWritesLeft = -1;
+}
+
+TEST_F(ColourPair, AnotherIdentityIsTheFirstRevision) {
+  CSensorBase& sensor = Open("0x3020:rev1");
+  EXPECT_EQ(typeid(sensor), typeid(CSensorMT9F001));
+  EXPECT_EQ(sensor.IsReady(), 1);
+  sensor.PrepareStart();
+  EXPECT_EQ(vc::AuxRegister(0, 40), 0) << "only the second revision re-arms";
 }
 
 TEST_F(ColourPair, MirrorsAreLeftToThePipelineAndStartsAreRearmed) {

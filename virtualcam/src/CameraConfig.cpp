@@ -40,6 +40,7 @@ bool ApplyOption(std::string_view option, CameraConfig& config) {
   if (option == "fast") return config.fastBoard = true, true;
   if (option == "scene") return config.pattern = false, true;
   if (option == "pattern") return config.pattern = true, true;
+  if (option == "rev1") return config.firstColorRevision = true, true;
   if (option == "old") {
     config.firmwareVersion = 0x1000;
     config.fpgaVersion = 0x0110;

@@ -27,7 +27,8 @@ struct CameraConfig {
   uint16_t firmwareVersion = 0x1201;
   uint16_t fpgaVersion = 0x8125;
   uint8_t gpio25Flag = 1;
-  std::string eepromFile;  // empty: the EEPROM lives as long as the camera
+  bool firstColorRevision = false;  // 0x3020: the colour sensor identifies as the first revision
+  std::string eepromFile;           // empty: the EEPROM lives as long as the camera
 
   FrameRoute route() const { return RouteOf(productId); }
 };

@@ -6,8 +6,12 @@ namespace tevrin::virtualcam {
 
 namespace mt9f = tevrin::hardware::mt9f;
 
-ColorSensor::ColorSensor() {
-  registers_[mt9f::kChipId] = mt9f::kSecondRevision;
+namespace {
+constexpr uint16_t kFirstRevision = 0x2E01;
+}  // namespace
+
+ColorSensor::ColorSensor(bool firstRevision) {
+  registers_[mt9f::kChipId] = firstRevision ? kFirstRevision : mt9f::kSecondRevision;
 }
 
 void ColorSensor::I2cWrite(std::span<const uint8_t> bytes) {

@@ -1,7 +1,7 @@
 // The colour CMOS sensor of product 0x3020 as its I2C bus sees it: 16-bit
 // registers, written as [address high, address low, value high, value low]
 // and read back low byte first from the address last written. Register 0
-// holds the chip's identity, that of the second revision.
+// holds the chip's identity: that of the second revision, or another one.
 #pragma once
 
 #include <cstdint>
@@ -12,7 +12,7 @@ namespace tevrin::virtualcam {
 
 class ColorSensor {
  public:
-  ColorSensor();
+  explicit ColorSensor(bool firstRevision);
 
   void I2cWrite(std::span<const uint8_t> bytes);
   void I2cRead(std::span<uint8_t> bytes) const;

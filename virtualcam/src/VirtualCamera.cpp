@@ -59,6 +59,7 @@ VirtualCamera::VirtualCamera(const CameraConfig& config, int number)
       path_(MakePath(config.productId, number)),
       fpga_(config),
       sensor_(config.fastBoard),
+      colorSensor_(config.firstColorRevision),
       eeprom_(config.eepromFile, SerialNumber(config, number)),
       clock_(Clock::now()),
       generator_(config.seed, config.pattern),

@@ -12,6 +12,7 @@
 //     seed=N             seed of noise, defects and scene (default 1)
 //     fw=N, fpga=N       controller firmware and FPGA version words
 //     gpio25=0|1         GPIO25 flag of the controller information block
+//     rev1               0x3020: the colour sensor is of the first revision
 //     eeprom=PATH        keep the EEPROM in this file across runs
 //   e.g. "0x3280,0x3290:fast:pattern:seed=7:serial=AB123"
 // Every product ID is accepted. Product 0x3020 carries a colour sensor: it
