@@ -225,6 +225,11 @@ using ColourPair = SensorTest;
 TEST_F(ColourPair, TheSecondRevisionIsChosenAndProgramsItsGains) {
   CSensorBase& sensor = Open("0x3020");
   ASSERT_EQ(typeid(sensor), typeid(CSensorMT9F002));
+  EXPECT_EQ(sensor.DeviceAddress(), 0x20);
+  EXPECT_EQ(sensor.ModelCode(), 0) << "no code is announced";
+  EXPECT_EQ(Info().maxWidth, 4608);
+  EXPECT_EQ(Info().maxHeight, 3288);
+  EXPECT_EQ(Info().pixelClockKHz, 96000);
   EXPECT_EQ(Info().bitsPerPixel, 12);
   struct Case {
     int (CSensorBase::*set)(unsigned);
