@@ -8,8 +8,8 @@
 namespace tevrin::image {
 namespace {
 
-// Rows of the sensor's width in four samples per pixel fit without growing.
-constexpr size_t kRowSumsReserve = 640 * 4;
+// Rows of the sensor's width in four 32-bit sums per pixel fit without growing.
+constexpr size_t kRowScratchReserve = 640 * 4 * sizeof(int32_t);
 
 int GammaEntry(int gamma, int input, int max) {
   if (input == 0) return 0;
@@ -63,7 +63,7 @@ const Sample* CFilterTables::CachedCurve<Sample>::For(Curve curve, int wanted) {
 CFilterTables::CFilterTables() {
   for (auto& cached : curves8_) cached.entries.resize(256);
   for (auto& cached : curves16_) cached.entries.resize(65536);
-  rowSums_.resize(kRowSumsReserve);
+  RowScratch(kRowScratchReserve);
 }
 
 const uint8_t* CFilterTables::Curve8(Curve curve, int setting) {
@@ -82,9 +82,12 @@ const int32_t* CFilterTables::SaturationScale(int saturation) {
   return saturationScale_.data();
 }
 
-int32_t* CFilterTables::RowSums(size_t samples) {
-  if (rowSums_.size() < samples) rowSums_.resize(samples);
-  return rowSums_.data();
+void* CFilterTables::RowScratch(size_t bytes) {
+  if (rowScratchBytes_ < bytes) {
+    rowScratch_ = AllocateAlignedPixels(bytes);
+    rowScratchBytes_ = rowScratch_ ? bytes : 0;
+  }
+  return rowScratch_.get();
 }
 
 }  // namespace tevrin::image

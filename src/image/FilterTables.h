@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "image/AlignedPixels.h"
+
 namespace tevrin::image {
 
 // The per-channel curves, each a function of one setting.
@@ -28,9 +30,9 @@ class CFilterTables {
   const uint16_t* Curve16(Curve curve, int setting);
   // The saturation scale S(i) = (i x (saturation + 256) x 256 + 32768) >> 16, i = 0..255.
   const int32_t* SaturationScale(int saturation);
-  // Room for one row of sums of `samples` samples; grows only for a wider row
-  // than any before.
-  int32_t* RowSums(std::size_t samples);
+  // Scratch room of at least `bytes` for the sums of one row, 64-byte
+  // aligned; grows only for a wider row than any before.
+  void* RowScratch(std::size_t bytes);
 
  private:
   static constexpr int kUnset = INT32_MIN;
@@ -47,7 +49,8 @@ class CFilterTables {
   std::array<CachedCurve<uint16_t>, kCurveCount> curves16_;
   int saturation_ = kUnset;
   std::array<int32_t, 256> saturationScale_{};
-  std::vector<int32_t> rowSums_;
+  AlignedPixels rowScratch_;
+  std::size_t rowScratchBytes_ = 0;
 };
 
 }  // namespace tevrin::image

@@ -25,13 +25,16 @@ struct Sector {
   int32_t mask;
   int32_t step;
 };
-constexpr Sector kSectors[6] = {
+// Twice round, so that a base sector (0..5) plus a turn (0..5) plus one
+// needs no modulo.
+constexpr Sector kSectors[12] = {
     {0xFF00FF, -1},      // magenta -> red: blue falls
     {0xFF0000, 256},     // red -> yellow: green rises
     {0xFFFF00, -65536},  // yellow -> green: red falls
     {0x00FF00, 1},       // green -> cyan: blue rises
     {0x00FFFF, -256},    // cyan -> blue: green falls
     {0x0000FF, 65536},   // blue -> magenta: red rises
+    {0xFF00FF, -1},     {0xFF0000, 256}, {0xFFFF00, -65536}, {0x00FF00, 1}, {0x00FFFF, -256}, {0x0000FF, 65536},
 };
 
 constexpr int32_t Grey(int k) {
@@ -62,38 +65,31 @@ struct Transform {
   const int32_t* scale;  // S(C)
 };
 
-// B, G, R in, the packed result 0x00RRGGBB out.
+// B, G, R in, the packed result 0x00RRGGBB out. Choices are plain selections
+// the compiler turns into conditional moves: the colours of a frame do not
+// follow a pattern a branch predictor could learn. A grey pixel (no chroma)
+// needs no case of its own: its spread is 0, which adds nothing.
 int32_t Shift(int b, int g, int r, const Transform& t) {
   const bool redLeads = r >= g;
-  int max = redLeads ? r : g;
+  const int leader = redLeads ? r : g;
   const int other = redLeads ? g : r;
-  int base = redLeads ? 1 : 3;
-  int delta = redLeads ? g - b : b - r;
-  if (b > max) {
-    max = b;
-    base = 5;
-    delta = r - g;
-  }
+  const bool blueLeads = b > leader;
+  const int max = blueLeads ? b : leader;
+  int base = blueLeads ? 5 : redLeads ? 1 : 3;
+  int delta = blueLeads ? r - g : redLeads ? g - b : b - r;
   const int min = other < b ? other : b;
-  if (delta < 0) {
-    --base;
-    delta += max - min;
-  }
+  base -= delta < 0;
+  delta += delta < 0 ? max - min : 0;
   const int lightness = max + min, chroma = max - min;
   const int limit = lightness < 511 - lightness ? lightness : 511 - lightness;
   const int scaled = t.scale[chroma] < limit ? t.scale[chroma] : limit;
   const int low = (lightness - scaled) >> 1;
   const int spread = ((scaled + lightness) >> 1) - low;
-  int32_t result = Grey(low);
-  if (chroma == 0) return result;
   int f = ((delta * kReciprocal[chroma] + 32768) >> 16) + t.turn.steps;
-  int sector = base + t.turn.sectors;
-  if (f >= kSectorSteps) {
-    f -= kSectorSteps;
-    ++sector;
-  }
-  const Sector& s = kSectors[sector % 6];
-  return result + (Grey(spread) & s.mask) + ((spread * f + 128) >> 8) * s.step;
+  const bool wraps = f >= kSectorSteps;
+  f -= wraps ? kSectorSteps : 0;
+  const Sector& s = kSectors[base + t.turn.sectors + wraps];
+  return Grey(low) + (Grey(spread) & s.mask) + ((spread * f + 128) >> 8) * s.step;
 }
 
 template <typename Sample>

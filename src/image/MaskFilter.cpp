@@ -1,5 +1,4 @@
 // The flat-field correction of the raw frame.
-#include <algorithm>
 #include <cstdint>
 
 #include "image/DibImage.h"
@@ -8,16 +7,14 @@
 namespace tevrin::image {
 namespace {
 
-// (p - d) x scale / (w - d), truncated toward zero. A double quotient of these
-// integers (numerator below 2^29, divisor below 2^16) never rounds across a
-// whole number, so truncating it is exact; unlike an integer division it
-// vectorises.
-inline int Corrected(int p, int d, int w, int scale) {
-  const int divisor = w - d;
-  return static_cast<int>(static_cast<double>((p - d) * scale) / static_cast<double>(divisor == 0 ? 1 : divisor));
-}
-
-// 8-bit: wherever the references differ; 16-bit: where white is above dark.
+// (p - d) x scale / (w - d), truncated toward zero, in single precision so
+// that it vectorises. Numerator and divisor are exact floats (a 16-bit
+// difference times a power of two, a 16-bit divisor) and the quotient is
+// correctly rounded: it may round up onto the next whole number but never
+// down past one. In 8 bits (numerators below 2^16) that never happens; in 16
+// bits one step back repairs it.
+// Written without branches (a divisor of 0 becomes 1 by a bit operation, not
+// a choice) so that the loop vectorises.
 template <typename Sample>
 void CorrectRow(Sample* frame, const Sample* dark, const Sample* white, int width, int step) {
   constexpr bool kWide = sizeof(Sample) == 2;
@@ -25,8 +22,14 @@ void CorrectRow(Sample* frame, const Sample* dark, const Sample* white, int widt
   constexpr int kMax = kWide ? 4095 : 255;
   for (int x = 0; x < width; ++x) {
     const int p = frame[x], d = dark[x * step], w = white[x * step];
+    const int numerator = (p - d) * kScale;
+    const int divisor = w - d;
+    const float quotient = static_cast<float>(numerator) / static_cast<float>(divisor | (divisor == 0));
+    int value = static_cast<int>(quotient);
+    value = value < 0 ? 0 : value > kMax + 1 ? kMax + 1 : value;
+    if constexpr (kWide) value -= (value > 0) & (value * divisor > numerator);
+    value = value > kMax ? kMax : value;
     const bool usable = kWide ? w > d : w != d;
-    const int value = std::clamp(Corrected(p, d, w, kScale), 0, kMax);
     frame[x] = static_cast<Sample>(usable ? value : p);
   }
 }

@@ -8,8 +8,8 @@
 #include <new>
 
 #include "image/ProcessFrame.h"
-#include "image/RawFilters.h"
 #include "support/Frames.h"
+#include "support/SensorMasks.h"
 
 namespace {
 
@@ -41,21 +41,8 @@ using tevrin::test::Fill;
 using tevrin::test::ModeImages;
 using tevrin::test::NeutralSettings;
 
-struct AllMasks : tevrin::image::DefectMaskAccess {
-  CDibImage images[2][5];
-  AllMasks() {
-    for (int depth = 0; depth < 2; ++depth) {
-      for (CDibImage& image : images[depth]) image.Create(640, 512, depth == 0 ? 8 : 16);
-    }
-  }
-  void WithDefectMasks(int bits, const std::function<void(const tevrin::image::DefectMasks&)>& use) override {
-    CDibImage* m = images[bits == 16 ? 1 : 0];
-    use({&m[0], &m[1], &m[2], &m[3], &m[4]});
-  }
-};
-
 TEST(FilterAllocation, AFrameThroughEveryFilterAllocatesNothingOnceTheTablesExist) {
-  AllMasks masks;
+  tevrin::test::SensorMasks masks;
   for (int mode = 0; mode <= 5; ++mode) {
     SCOPED_TRACE(mode);
     ModeImages frames(64, 48);

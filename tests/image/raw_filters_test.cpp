@@ -6,6 +6,7 @@
 #include "image/ProcessFrame.h"
 #include "image/RawFilters.h"
 #include "support/Frames.h"
+#include "support/SensorMasks.h"
 
 namespace {
 
@@ -17,20 +18,8 @@ using tevrin::test::Fill;
 using tevrin::test::ModeImages;
 using tevrin::test::NeutralSettings;
 using tevrin::test::SampleAt;
+using tevrin::test::SensorMasks;
 using tevrin::test::SetSample;
-
-// The references and maps of one depth as an instance starts with them:
-// dark 0, white at full scale (255 or 4095), no marks.
-struct SensorMasks {
-  CDibImage dark, white, hot, cold, marks;
-
-  explicit SensorMasks(int bits) {
-    for (CDibImage* image : {&dark, &white, &hot, &cold, &marks}) image->Create(640, 512, static_cast<uint16_t>(bits));
-    const int full = bits == 8 ? 255 : 4095;
-    Fill(white, [&](int, int) { return full; });
-  }
-  DefectMasks View() { return {&dark, &white, &hot, &cold, &marks}; }
-};
 
 void MakeFlat(CDibImage& frame, int width, int height, int bits, int value) {
   frame.Create(width, height, static_cast<uint16_t>(bits));
@@ -58,7 +47,8 @@ TEST(MaskFilter, CorrectsAgainstTheReferencesOnTheFramesOwnScale) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.label);
-    SensorMasks masks(c.bits);
+    SensorMasks sensor;
+    SensorMasks::Depth& masks = sensor.Of(c.bits);
     Fill(masks.dark, [&](int, int) { return c.dark; });
     Fill(masks.white, [&](int, int) { return c.white; });
     CDibImage frame;
@@ -73,7 +63,8 @@ TEST(MaskFilter, CorrectsAgainstTheReferencesOnTheFramesOwnScale) {
 // subsampled one at every step-th sensor pixel. A frame that does not fit
 // the references, or references of another depth, leave it alone.
 TEST(MaskFilter, ReadsTheReferencesWhereTheFrameLiesOnTheSensor) {
-  SensorMasks masks(8);
+  SensorMasks sensor;
+  SensorMasks::Depth& masks = sensor.Of(8);
   SetSample(masks.white, 10, 20, 128);
   SetSample(masks.white, 11, 21, 64);
   SetSample(masks.white, 12, 22, 32);
@@ -118,7 +109,8 @@ TEST(DotFilter, ReplacesOutliersAndTheNeighboursTheyDisturb) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.label);
-    SensorMasks masks(c.bits);
+    SensorMasks sensor;
+    SensorMasks::Depth& masks = sensor.Of(c.bits);
     CDibImage frame;
     MakeFlat(frame, 16, 16, c.bits, c.base);
     SetSample(frame, c.x, c.y, c.spike);
@@ -140,7 +132,8 @@ TEST(DotFilter, ReplacesOutliersAndTheNeighboursTheyDisturb) {
 TEST(DotFilter, MapMarksSearchPastWholeMarkedRowsToTheBorder) {
   for (int bits : {8, 16}) {
     SCOPED_TRACE(bits);
-    SensorMasks masks(bits);
+    SensorMasks sensor;
+    SensorMasks::Depth& masks = sensor.Of(bits);
     const SensorWindow window{100, 200, 1};
     for (int x = 0; x < 640; ++x) {
       SetSample(masks.hot, x, 206, 1);
@@ -162,39 +155,22 @@ TEST(DotFilter, MapMarksSearchPastWholeMarkedRowsToTheBorder) {
   }
 }
 
-// Stands in for the instance's masks: counts the loans and serves one set.
-class Lender : public tevrin::image::DefectMaskAccess {
- public:
-  explicit Lender(SensorMasks& masks) : masks_(masks) {}
-  void WithDefectMasks(int bitCount, const std::function<void(const DefectMasks&)>& use) override {
-    ++loans;
-    lastBits = bitCount;
-    use(masks_.View());
-  }
-  int loans = 0;
-  int lastBits = 0;
-
- private:
-  SensorMasks& masks_;
-};
-
 // The correction runs before the mirror: the sensor's column 0 ends on the right.
 TEST(RawFilters, RunInsideTheLoanBeforeTheMirrorAndOnlyWhenOn) {
-  SensorMasks masks(8);
-  SetSample(masks.white, 0, 0, 128);
-  Lender lender(masks);
+  SensorMasks masks;
+  SetSample(masks.eight.white, 0, 0, 128);
   ModeImages frames(8, 6);
   ImageSettings settings = NeutralSettings(0);
   tevrin::image::FrameJob job = frames.Job(settings, 0, {true, false, false, false});
-  job.masks = &lender;
+  job.masks = &masks;
   Fill(frames.Raw(0), [](int, int) { return 64; });
   ProcessFrame(job);
-  EXPECT_EQ(lender.loans, 0) << "both filters off";
+  EXPECT_EQ(masks.loans, 0) << "both filters off";
 
   job.rawFilters.mask = true;
   ProcessFrame(job);
-  EXPECT_EQ(lender.loans, 1);
-  EXPECT_EQ(lender.lastBits, 8);
+  EXPECT_EQ(masks.loans, 1);
+  EXPECT_EQ(masks.lastBits, 8);
   EXPECT_EQ(SampleAt(frames.Raw(0), 7, 0), 128);
   EXPECT_EQ(SampleAt(frames.Raw(0), 0, 0), 64);
 }
