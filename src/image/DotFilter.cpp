@@ -1,4 +1,5 @@
 // The defect-pixel replacement of the raw frame.
+#include <array>
 #include <cstdint>
 #include <cstring>
 
@@ -10,6 +11,8 @@ namespace {
 
 // Pixels closer than this to an edge are never examined.
 constexpr int kMargin = 4;
+// Wider than any map the frame is placed on.
+constexpr int kMaxWidth = 4096;
 
 template <typename Sample>
 struct Planes {
@@ -35,7 +38,9 @@ void MarkRow(const Planes<Sample>& p, int y, int threshold, int step) {
   const Sample* hot = p.Map(p.hot, y);
   const Sample* cold = p.Map(p.cold, y);
   Sample* marks = p.Marks(y);
-  for (int x = kMargin; x < p.frame.Width() - kMargin; ++x) {
+  // A local end: 8-bit stores could alias the image's own fields.
+  const int end = p.frame.Width() - kMargin;
+  for (int x = kMargin; x < end; ++x) {
     const int mean = (row[x - 1] + row[x + 1] + above[x] + below[x]) >> 2;
     const int difference = row[x] - mean;
     const bool outlier = (difference < 0 ? -difference : difference) >= threshold;
@@ -43,26 +48,44 @@ void MarkRow(const Planes<Sample>& p, int y, int threshold, int step) {
   }
 }
 
-// The mean of the nearest unmarked pixel in each direction; every pixel
-// outside the examined area is unmarked, so each search finds one.
+// Each marked pixel takes the mean of the nearest unmarked pixel to its left,
+// right, above and below. Marks never change and unmarked pixels are never
+// written, so the nearest unmarked pixels are tracked instead of searched
+// for: along the row the last one passed and the end of the current run of
+// marks, down each column the last unmarked row passed and the next one
+// below. Long runs of marks (whole rows or columns) cost no more than single
+// ones. Every pixel outside the examined area is unmarked, so each direction
+// finds one.
 template <typename Sample>
-Sample Replacement(const Planes<Sample>& p, int y, int x) {
-  const Sample* row = p.Frame(y);
-  const Sample* marks = p.Marks(y);
-  int sum = 0;
-  int left = x - 1;
-  while (left > 0 && marks[left]) --left;
-  sum += row[left];
-  int right = x + 1;
-  while (right < p.frame.Width() - 1 && marks[right]) ++right;
-  sum += row[right];
-  int up = y - 1;
-  while (up > 0 && p.Marks(up)[x]) --up;
-  sum += p.Frame(up)[x];
-  int down = y + 1;
-  while (down < p.frame.Height() - 1 && p.Marks(down)[x]) ++down;
-  sum += p.Frame(down)[x];
-  return static_cast<Sample>(sum / 4);
+void ReplaceMarked(const Planes<Sample>& p) {
+  const int width = p.frame.Width(), height = p.frame.Height();
+  std::array<int, kMaxWidth> above, below;
+  above.fill(kMargin - 1);
+  below.fill(0);
+  for (int y = kMargin; y < height - kMargin; ++y) {
+    const Sample* marks = p.Marks(y);
+    Sample* row = p.Frame(y);
+    int left = kMargin - 1, right = 0;
+    for (int x = kMargin; x < width - kMargin; ++x) {
+      if (!marks[x]) {
+        left = x;
+        continue;
+      }
+      if (right <= x) {
+        for (right = x + 1; marks[right]; ++right) {
+        }
+      }
+      if (below[x] <= y) {
+        for (below[x] = y + 1; p.Marks(below[x])[x]; ++below[x]) {
+        }
+      }
+      const int sum = row[left] + row[right] + p.Frame(above[x])[x] + p.Frame(below[x])[x];
+      row[x] = static_cast<Sample>(sum / 4);
+    }
+    for (int x = kMargin; x < width - kMargin; ++x) {
+      if (!marks[x]) above[x] = y;
+    }
+  }
 }
 
 template <typename Sample>
@@ -78,13 +101,7 @@ void ReplaceDots(const Planes<Sample>& p, int threshold) {
       MarkRow(p, y, threshold, p.window.step);
     }
   }
-  for (int y = kMargin; y < height - kMargin; ++y) {
-    const Sample* marks = p.Marks(y);
-    Sample* row = p.Frame(y);
-    for (int x = kMargin; x < width - kMargin; ++x) {
-      if (marks[x]) row[x] = Replacement(p, y, x);
-    }
-  }
+  ReplaceMarked(p);
 }
 
 }  // namespace
@@ -93,7 +110,7 @@ void ApplyDotFilter(CDibImage& frame, const DefectMasks& masks, SensorWindow win
   if (!masks.hot || !masks.cold || !masks.marks) return;
   if (!CoversFrame(*masks.hot, frame, window) || !CoversFrame(*masks.cold, frame, window)) return;
   // The marks cover the frame itself, not its place on the sensor.
-  if (!CoversFrame(*masks.marks, frame, SensorWindow{})) return;
+  if (!CoversFrame(*masks.marks, frame, SensorWindow{}) || frame.Width() > kMaxWidth) return;
   if (frame.BitCount() == 8) ReplaceDots(Planes<uint8_t>{frame, *masks.hot, *masks.cold, *masks.marks, window}, 30);
   if (frame.BitCount() == 16) ReplaceDots(Planes<uint16_t>{frame, *masks.hot, *masks.cold, *masks.marks, window}, 480);
 }

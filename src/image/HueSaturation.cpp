@@ -96,9 +96,10 @@ template <typename Sample>
 void ShiftPixels(CDibImage& image, const Transform& t) {
   constexpr int kShift = sizeof(Sample) == 1 ? 0 : 8;
   const int perPixel = image.BitCount() / (8 * static_cast<int>(sizeof(Sample)));
-  for (int y = 0; y < image.Height(); ++y) {
+  const int width = image.Width(), height = image.Height();
+  for (int y = 0; y < height; ++y) {
     auto* p = reinterpret_cast<Sample*>(image.Row(y));
-    for (int x = 0; x < image.Width(); ++x, p += perPixel) {
+    for (int x = 0; x < width; ++x, p += perPixel) {
       const int32_t result = Shift(p[0] >> kShift, p[1] >> kShift, p[2] >> kShift, t);
       p[0] = static_cast<Sample>((result & 0xFF) << kShift);
       p[1] = static_cast<Sample>(((result >> 8) & 0xFF) << kShift);

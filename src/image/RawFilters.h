@@ -21,7 +21,8 @@ void ApplyMaskFilter(CDibImage& frame, const DefectMasks& masks, SensorWindow wi
 // the mean of their four neighbours by 30 (8-bit) or 480 (16-bit) or more;
 // then replaces each mark by the mean of the nearest unmarked pixels to the
 // left, right, above and below. Unmarked pixels never change. Does nothing
-// when the maps or marks are of another depth or the window leaves the maps.
+// when the maps or marks are of another depth, the window leaves the maps or
+// the frame is wider than 4096 pixels.
 void ApplyDotFilter(CDibImage& frame, const DefectMasks& masks, SensorWindow window);
 
 }  // namespace tevrin::image
