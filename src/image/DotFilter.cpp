@@ -1,5 +1,6 @@
 // The defect-pixel replacement of the raw frame.
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 
@@ -59,31 +60,39 @@ void MarkRow(const Planes<Sample>& p, int y, int threshold, int step) {
 template <typename Sample>
 void ReplaceMarked(const Planes<Sample>& p) {
   const int width = p.frame.Width(), height = p.frame.Height();
-  std::array<int, kMaxWidth> above, below;
-  above.fill(kMargin - 1);
-  below.fill(0);
+  const int end = width - kMargin;
+  const uint8_t* marksBase = p.marks.Bits();
+  const uint8_t* frameBase = p.frame.Bits();
+  const ptrdiff_t marksStride = p.marks.Stride(), frameStride = p.frame.Stride();
+  const auto markAt = [&](int y, int x) { return reinterpret_cast<const Sample*>(marksBase + y * marksStride)[x]; };
+  const auto valueAt = [&](int y, int x) { return reinterpret_cast<const Sample*>(frameBase + y * frameStride)[x]; };
+  // Per column: the value of the last unmarked pixel passed, and the row of
+  // the next unmarked pixel below with its value.
+  std::array<int, kMaxWidth> above, belowRow, below;
+  for (int x = 0; x < width; ++x) above[x] = valueAt(kMargin - 1, x);
+  belowRow.fill(0);
   for (int y = kMargin; y < height - kMargin; ++y) {
     const Sample* marks = p.Marks(y);
     Sample* row = p.Frame(y);
-    int left = kMargin - 1, right = 0;
-    for (int x = kMargin; x < width - kMargin; ++x) {
+    int left = row[kMargin - 1], right = 0, rightValue = 0;
+    for (int x = kMargin; x < end; ++x) {
       if (!marks[x]) {
-        left = x;
+        left = row[x];
+        above[x] = row[x];
         continue;
       }
       if (right <= x) {
         for (right = x + 1; marks[right]; ++right) {
         }
+        rightValue = row[right];
       }
-      if (below[x] <= y) {
-        for (below[x] = y + 1; p.Marks(below[x])[x]; ++below[x]) {
-        }
+      if (belowRow[x] <= y) {
+        int next = y + 1;
+        while (markAt(next, x)) ++next;
+        belowRow[x] = next;
+        below[x] = valueAt(next, x);
       }
-      const int sum = row[left] + row[right] + p.Frame(above[x])[x] + p.Frame(below[x])[x];
-      row[x] = static_cast<Sample>(sum / 4);
-    }
-    for (int x = kMargin; x < width - kMargin; ++x) {
-      if (!marks[x]) above[x] = y;
+      row[x] = static_cast<Sample>((left + rightValue + above[x] + below[x]) / 4);
     }
   }
 }
