@@ -39,7 +39,9 @@ void CallbackPreview(benchmark::State& state) {
   const int bits = static_cast<int>(state.range(0));
   const int waitMs = static_cast<int>(state.range(1));
   const bool filters = state.range(2) != 0;
-  tevrin::virtualcam::Configure("0x3280:fast:pattern");
+  // The filters run on the moving scene: the test pattern's sawtooth wraps
+  // make a third of its pixels outliers for the dot filter, as no camera image does.
+  tevrin::virtualcam::Configure(filters ? "0x3280:fast" : "0x3280:fast:pattern");
   const int handle = Tevrin_Initialize(nullptr);
   Tevrin_SetPreviewWindow(handle, nullptr, 0, 0, 0, 0);
   Tevrin_SetColorMode(handle, bits);
