@@ -6,6 +6,8 @@
 #include "image/GrayGains.h"
 #include "image/Luminance.h"
 #include "image/Mirror.h"
+#include "image/OutputFilters.h"
+#include "image/RawFilters.h"
 #include "image/WhiteBalance.h"
 #include "settings/SettingsBlocks.h"
 
@@ -73,6 +75,32 @@ bool BalanceWhite(const CDibImage& raw, int bayerMode, ImageSettings& settings) 
   return true;
 }
 
+void FilterRawFrame(const FrameJob& job, CDibImage& raw) {
+  const RawFilterSettings& filters = job.rawFilters;
+  if (!job.masks || !(filters.mask || filters.dot)) return;
+  job.masks->WithDefectMasks(raw.BitCount(), [&](const DefectMasks& masks) {
+    if (filters.mask) ApplyMaskFilter(raw, masks, filters.window);
+    if (filters.dot) ApplyDotFilter(raw, masks, filters.window);
+  });
+}
+
+constexpr int kNeutralGamma = 100;
+
+void FilterOutput(const FrameJob& job, CDibImage& output) {
+  if (!job.tables || !output.Bits()) return;
+  const ImageSettings& settings = *job.settings;
+  CFilterTables& tables = *job.tables;
+  if (!Describe(job.colorMode).monochrome && (settings.hue != 0 || settings.saturation != 0)) {
+    ShiftHueSaturation(output, settings.hue, settings.saturation, tables);
+  }
+  if (settings.gamma != kNeutralGamma) ApplyCurve(output, Curve::kGamma, settings.gamma, tables);
+  if (settings.contrast != 0) ApplyCurve(output, Curve::kContrast, settings.contrast, tables);
+  if (settings.sharpness != 0 && job.images.sharpenCopy) {
+    Sharpen(output, *job.images.sharpenCopy, settings.sharpness, tables);
+  }
+  if (settings.brightness != 0) ApplyCurve(output, Curve::kBrightness, settings.brightness, tables);
+}
+
 }  // namespace
 
 bool ProcessFrame(const FrameJob& job) {
@@ -81,6 +109,7 @@ bool ProcessFrame(const FrameJob& job) {
   if (!raw || !raw->Bits()) return false;
   ImageSettings& settings = *job.settings;
   bool measured = false;
+  FilterRawFrame(job, *raw);
 
   if (Describe(job.colorMode).monochrome) {
     if (settings.grayMode == kGrayGains) measured |= LevelGrayCells(*raw, settings);
@@ -97,6 +126,7 @@ bool ProcessFrame(const FrameJob& job) {
     measured |= BalanceWhite(*raw, mode, settings);
     Demosaic(*output, *raw, mode, DemosaicGains{settings.bayerGainRed, settings.bayerGainBlue});
   }
+  FilterOutput(job, output ? *output : *raw);
   return measured;
 }
 

@@ -4,14 +4,20 @@
 //   tevrin::image::ProcessFrame({images, &settings, ColorMode::Gray16, mirror});
 //
 // called by the acquisition thread inside the frame lock, right after
-// SpreadRows. Steps in order: the gray gains or the luminance (monochrome
+// SpreadRows. Steps in order: the mask and dot filters on the raw frame
+// (inside the masks' lock), the gray gains or the luminance (monochrome
 // modes), the software mirror, the white balance and the demosaic (colour
-// modes). The raw frame is Frame16 for modes of 16-bit samples, Frame8 for
-// the others. Missing or mis-sized buffers skip the steps that need them;
-// nothing is allocated.
+// modes), then on the output image hue/saturation (colour modes), gamma,
+// contrast, sharpness and brightness, each filter only when its setting is
+// away from neutral. The raw frame is Frame16 for modes of 16-bit samples,
+// Frame8 for the others, and is the output of the monochrome modes. Missing
+// or mis-sized buffers skip the steps that need them; nothing is allocated
+// once the tables of the current filter settings are built.
 #pragma once
 
 #include "image/ColorMode.h"
+#include "image/DefectMasks.h"
+#include "image/FilterTables.h"
 
 struct ImageSettings;
 class CDibImage;
@@ -26,6 +32,7 @@ struct FrameBuffers {
   CDibImage* color32 = nullptr;
   CDibImage* color48 = nullptr;
   CDibImage* color64 = nullptr;
+  CDibImage* sharpenCopy = nullptr;  // of the output's format
 };
 
 // The mirror flags as set by the application, and whether the sensor mirrors
@@ -44,6 +51,11 @@ struct FrameJob {
   ImageSettings* settings = nullptr;
   ColorMode colorMode = ColorMode::Gray8;
   MirrorFlags mirror;
+  RawFilterSettings rawFilters;
+  // Needed by the mask and dot filters, which are skipped without it.
+  DefectMaskAccess* masks = nullptr;
+  // Needed by the filters of the output image, which are skipped without it.
+  CFilterTables* tables = nullptr;
 };
 
 // Returns true when a measurement changed settings, so that the caller

@@ -264,7 +264,8 @@ bool CAcquisition::ReadFrame() {
 void CAcquisition::ProcessRawFrame() {
   const FrameSettings before = host_.TakeFrameSettings();
   FrameSettings settings = before;
-  tevrin::image::ProcessFrame({images_.Buffers(), &settings.image, images_.Mode(), settings.mirror});
+  tevrin::image::ProcessFrame({images_.Buffers(), &settings.image, images_.Mode(), settings.mirror, settings.rawFilters,
+                               &host_, &images_.Tables()});
   host_.StoreMeasurements(before, settings);
   imageValid_ = 1;
 }

@@ -44,6 +44,7 @@ struct FrameTarget {
 struct FrameSettings {
   ImageSettings image;
   tevrin::image::MirrorFlags mirror;
+  tevrin::image::RawFilterSettings rawFilters;
 };
 
 // The colour mode and frame size an acquisition is set up with.
@@ -55,8 +56,9 @@ struct AcquisitionFormat {
 
 class CAcquisition {
  public:
-  // What the acquisition asks of the camera instance that owns it.
-  class Host {
+  // What the acquisition asks of the camera instance that owns it, the
+  // defect masks of the raw-frame filters included.
+  class Host : public tevrin::image::DefectMaskAccess {
    public:
     virtual int RecordError(int code) = 0;
     // The camera is present and the image window valid; else records why and returns 0.

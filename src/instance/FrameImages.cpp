@@ -37,8 +37,8 @@ CDibImage& CFrameImages::Output() {
 }
 
 tevrin::image::FrameBuffers CFrameImages::Buffers() {
-  return {&images_[kFrame8],  &images_[kFrame16], &images_[kColor24],
-          &images_[kColor32], &images_[kColor48], &images_[kColor64]};
+  return {&images_[kFrame8],  &images_[kFrame16], &images_[kColor24],    &images_[kColor32],
+          &images_[kColor48], &images_[kColor64], &images_[kSharpenCopy]};
 }
 
 const CDibImage& CFrameImages::DisplaySource() {

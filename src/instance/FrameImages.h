@@ -1,12 +1,14 @@
 // The images one acquisition reads into and produces: the raw frame of its
-// colour mode, the output image, and the sharpening copy. They are sized at
-// the acquisition's setup, for its colour mode, and reused for every frame.
+// colour mode, the output image, and the sharpening copy, with the filters'
+// tables. The images are sized at the acquisition's setup, for its colour
+// mode, and reused for every frame; a table is rebuilt when its setting changes.
 #pragma once
 
 #include <windows.h>
 
 #include "image/ColorMode.h"
 #include "image/DibImage.h"
+#include "image/FilterTables.h"
 #include "image/ProcessFrame.h"
 
 class CFrameImages {
@@ -21,6 +23,7 @@ class CFrameImages {
   CDibImage& Raw();
   CDibImage& Output();
   tevrin::image::FrameBuffers Buffers();
+  tevrin::image::CFilterTables& Tables() { return tables_; }
   // The output as an 8- or 24-bit image a window can show; the 16-bit and
   // the 32- to 64-bit outputs are reduced into Frame8 or Color24 for it.
   const CDibImage& DisplaySource();
@@ -35,4 +38,5 @@ class CFrameImages {
 
   ColorMode mode_ = ColorMode::Gray8;
   CDibImage images_[kCount];
+  tevrin::image::CFilterTables tables_;
 };

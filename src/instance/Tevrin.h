@@ -188,6 +188,7 @@ class CTevrin : private CAcquisition::Host {
   int WaitTime() override { return waitTime_; }
   FrameSettings TakeFrameSettings() override;
   void StoreMeasurements(const FrameSettings& before, const FrameSettings& after) override;
+  void WithDefectMasks(int bitCount, const std::function<void(const tevrin::image::DefectMasks&)>& use) override;
 
   static const FilterEntry* FindFilter(int id);
   int SetDeviceFilter(const FilterEntry& entry, int value);
@@ -220,6 +221,9 @@ class CTevrin : private CAcquisition::Host {
   // Whether the sensor mirrors by itself, read at each acquisition setup.
   bool mirrorHInSensor_ = false;
   bool mirrorVInSensor_ = false;
+  // Where the frames of the current acquisition lie on the sensor, set with
+  // the window the camera was sent.
+  tevrin::image::SensorWindow frameWindow_;
   int exposureScratch_ = 1;
   int realExposure_ = 0;
   int settingsLoaded_ = 0;

@@ -84,7 +84,8 @@ PreviewPlacement CTevrin::Placement() {
 int CTevrin::PrepareCamera(const AcquisitionFormat& format) {
   device_->SetBitDepth(Describe(format.mode).rawBits == 16 ? 1 : 0);
   const Geometry geometry = CurrentGeometry();
-  if (!device_->SetCaptureWindow(geometry.EHS, geometry.EVS, geometry.EH, geometry.EV, subSample_)) {
+  const int subSample = subSample_;
+  if (!device_->SetCaptureWindow(geometry.EHS, geometry.EVS, geometry.EH, geometry.EV, subSample)) {
     return RecordError(TEVRIN_ERROR_GEOMETRY);
   }
   device_->SetMirrorV(analog_.mirrorV);
@@ -104,12 +105,25 @@ int CTevrin::PrepareCamera(const AcquisitionFormat& format) {
   std::lock_guard hold(settingsLock_);
   mirrorHInSensor_ = horizontal;
   mirrorVInSensor_ = vertical;
+  frameWindow_ = {geometry.EHS, geometry.EVS, SubSampleDivisor(subSample)};
   return 1;
 }
 
 FrameSettings CTevrin::TakeFrameSettings() {
   std::lock_guard hold(settingsLock_);
-  return {image_, {analog_.mirrorH != 0, analog_.mirrorV != 0, mirrorHInSensor_, mirrorVInSensor_}};
+  return {image_,
+          {analog_.mirrorH != 0, analog_.mirrorV != 0, mirrorHInSensor_, mirrorVInSensor_},
+          {maskFilter_ != 0, dotFilter_ != 0, frameWindow_}};
+}
+
+// The raw-frame filters read the references under the mask lock, which the
+// mask files also take, so a reference is never replaced mid-correction.
+void CTevrin::WithDefectMasks(int bitCount, const std::function<void(const tevrin::image::DefectMasks&)>& use) {
+  const bool wide = bitCount == 16;
+  std::lock_guard hold(maskLock_);
+  use({&masks_[wide ? kDarkRef16 : kDarkRef8], &masks_[wide ? kWhiteRef16 : kWhiteRef8],
+       &masks_[wide ? kHotMap16 : kHotMap8], &masks_[wide ? kColdMap16 : kColdMap8],
+       &masks_[wide ? kDotMap16 : kDotMap8]});
 }
 
 // Only the values the pipeline changed go back, so that what the application

@@ -11,7 +11,7 @@ struct ImageSettings {
   int bayerGainRed = 0;
   int bayerGainGreen = 0;
   int bayerGainBlue = 0;
-  int gamma = 0;
+  int gamma = 100;  // percent; 100 leaves the image
   int bayerMode = 0;
   int grayMode = 0;
   int grayGainR = 0;

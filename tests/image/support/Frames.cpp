@@ -62,8 +62,10 @@ ModeImages::ModeImages(int width, int height) {
 
 image::FrameJob ModeImages::Job(ImageSettings& settings, int colorMode, image::MirrorFlags mirror) {
   image::FrameJob job;
-  job.images = {&images[0], &images[1], &images[2], &images[3], &images[4], &images[5]};
+  sharpenCopy.CopyFormat(images[colorMode]);
+  job.images = {&images[0], &images[1], &images[2], &images[3], &images[4], &images[5], &sharpenCopy};
   job.settings = &settings;
+  job.tables = &tables;
   job.colorMode = static_cast<image::ColorMode>(colorMode);
   job.mirror = mirror;
   return job;

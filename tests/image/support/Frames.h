@@ -31,9 +31,12 @@ Bgr ColourAt(const CDibImage& image, int x, int y);
 ImageSettings NeutralSettings(int bayerMode);
 
 // The six buffers of the colour modes, one size: Frame8, Frame16, Color24,
-// Color32, Color48, Color64; images[i] is the output of mode i.
+// Color32, Color48, Color64; images[i] is the output of mode i. Jobs carry
+// the sharpening copy and the filter tables, no defect masks.
 struct ModeImages {
   CDibImage images[6];
+  CDibImage sharpenCopy;
+  image::CFilterTables tables;
   ModeImages(int width, int height);
   image::FrameJob Job(ImageSettings& settings, int colorMode, image::MirrorFlags mirror = {});
   CDibImage& Raw(int colorMode) { return colorMode == 1 || colorMode >= 4 ? images[1] : images[0]; }
