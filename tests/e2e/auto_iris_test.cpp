@@ -4,7 +4,6 @@
 // callback preview), and with the mode off nothing moves.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <tevrin/virtualcam/VirtualCameras.h>
 
 #include <cstdint>
 #include <numeric>
@@ -17,7 +16,6 @@
 namespace {
 
 using ::testing::IsEmpty;
-namespace vc = tevrin::virtualcam;
 constexpr int kPixels = 640 * 512;
 constexpr int kSaturatingExposure = 600;  // 60 ms, about nine times the scene's own level
 constexpr int kReferenceExposure = 70;    // 7 ms: the scene's own level at gain 0
@@ -31,10 +29,8 @@ int MeanLevel(const std::vector<uint16_t>& frame) {
 class AutoIris : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(vc::Configure("0x3280:fast:scene:seed=3"));
-    handle_ = Tevrin_Initialize(nullptr);
+    handle_ = tevrin::test::OpenCameras("0x3280:fast:scene:seed=3");
     ASSERT_NE(handle_, 0);
-    ASSERT_EQ(Tevrin_SetPreviewWindow(handle_, nullptr, 0, 0, 0, 0), 1);
     ASSERT_EQ(Tevrin_SetColorMode(handle_, 16), 1);
   }
   void TearDown() override { Tevrin_Release(handle_); }

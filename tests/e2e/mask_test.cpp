@@ -4,7 +4,6 @@
 // back by saving them and reading the file.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <tevrin/virtualcam/VirtualCameras.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -21,7 +20,6 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 namespace fs = std::filesystem;
-namespace vc = tevrin::virtualcam;
 using tevrin::test::kMaskFileSize;
 using tevrin::test::kMaskPixels;
 using tevrin::test::kMaskReferenceOffset;
@@ -32,10 +30,8 @@ using tevrin::test::WriteFileBytes;
 class Masks : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(vc::Configure("0x3280:fast:pattern"));
-    handle_ = Tevrin_Initialize(nullptr);
+    handle_ = tevrin::test::OpenCameras("0x3280:fast:pattern");
     ASSERT_NE(handle_, 0);
-    ASSERT_EQ(Tevrin_SetPreviewWindow(handle_, nullptr, 0, 0, 0, 0), 1);
     const char* scratch = std::getenv("TEVRIN_TEST_SCRATCH");
     folder_ = fs::path(scratch ? scratch : fs::temp_directory_path().string()) /
               ::testing::UnitTest::GetInstance()->current_test_info()->name();
@@ -183,8 +179,7 @@ TEST_F(Masks, WidePathsConvertWhenTheyNeedAtMost1023Bytes) {
 }
 
 TEST(MasksWithoutCamera, UpdateHasNoFrameToTake) {
-  ASSERT_TRUE(vc::Configure("none"));
-  const int handle = Tevrin_Initialize(nullptr);
+  const int handle = tevrin::test::OpenCameras("none");
   ASSERT_NE(handle, 0);
   EXPECT_EQ(Tevrin_UpdateMaskData(handle, 0), 0);
   EXPECT_THAT(tevrin::test::TakeErrors(handle), ElementsAre(TEVRIN_ERROR_NOT_READY));
