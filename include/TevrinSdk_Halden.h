@@ -287,7 +287,10 @@ int Tevrin_SetRealExposureTime(int handle, int microseconds);
 int Tevrin_GetRealExposureTime(int handle, int* ok);
 /* Degrees Celsius; 0.0 when not obtained. Errors: 1, 11, 12 read failed. */
 double Tevrin_GetTemperatureEx(int handle, int* ok);
-/* 0 off, 1 by exposure, 2 by gain; other values post error 9 only. */
+/* Automatic exposure: 0 off, 1 by exposure, 2 by global gain; other values
+ * post error 9 only. While on, every processed frame (preview, callback,
+ * trigger, snapshot) may move the camera's exposure or gain: five regions of
+ * the raw frame are judged and the value scaled by a factor outside 0.6..1.2. */
 int Tevrin_SetAutoIris(int handle, int mode);
 int Tevrin_GetAutoIris(int handle, int* ok);
 /* Posts error 11 only when the camera has no internal correction. */
@@ -317,12 +320,24 @@ int Tevrin_SetIOPort(int handle, int value);
    processed frame (error 1). format: TEVRIN_FORMAT_*. */
 int Tevrin_SaveImage(int handle, const char* path, int format);
 int Tevrin_SaveImageW(int handle, const wchar_t* path, int format);
-/* The dark and white reference frames. Errors: 1, 14 file missing or malformed. */
+/* The four reference frames of the defect mask (dark and white, 8 and 16
+ * bits) as one file of exactly 1966120 bytes. A load replaces all four and
+ * rebuilds the defect maps, or, when it fails, changes nothing. A save writes
+ * a temporary file beside the target and renames it over the target when
+ * complete, so a failed save leaves the previous file. Errors: 1 no camera
+ * device, 9 null or empty path, 14 the file cannot be opened or created, is
+ * not exactly the mask layout (header, length) or cannot be written whole,
+ * 12 (W forms) the path does not convert or needs more than 1023 bytes,
+ * 5 out of memory. Any thread; the frames being processed see the old or the
+ * new references, never a mixture. */
 int Tevrin_LoadMaskFile(int handle, const char* path);
 int Tevrin_SaveMaskFile(int handle, const char* path);
 int Tevrin_LoadMaskFileW(int handle, const wchar_t* path);
 int Tevrin_SaveMaskFileW(int handle, const wchar_t* path);
-/* 0 dark reference, 1 white reference from the current frame. */
+/* 0 dark reference, 1 white reference of the frame's depth, from the last
+ * frame taken (snapshot or preview); its defect map is rebuilt. A frame other
+ * than the full 640 x 512 (window, subsampling) changes nothing and returns 1.
+ * Errors: 1 no camera device or no frame taken yet, 12 kind not 0 or 1. */
 int Tevrin_UpdateMaskData(int handle, int kind);
 /* Modal setting dialogs. Error 1 without a camera. */
 int Tevrin_SetCameraDlg(int handle, HWND parent);

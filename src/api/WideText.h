@@ -8,7 +8,8 @@ constexpr int kNarrowTextSize = 1024;
 constexpr int kWideTextSize = 1024;
 
 // Converts `wide` into the thread's ANSI code page; false when it does not
-// convert or does not fit (the wide exports' error 12).
+// convert exactly (a character the code page lacks, an unpaired surrogate) or
+// does not fit (the wide exports' error 12).
 bool ToNarrow(const wchar_t* wide, char (&narrow)[kNarrowTextSize]);
 
 // Converts a narrow name for a caller's buffer of `size` characters; false

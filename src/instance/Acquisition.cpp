@@ -260,8 +260,10 @@ bool CAcquisition::ReadFrame() {
   return true;
 }
 
-// The settings are read once for the frame; what the pipeline measured goes back.
+// The exposure is judged on the frame as it came; the settings are read once
+// for the frame; what the pipeline measured goes back.
 void CAcquisition::ProcessRawFrame() {
+  host_.ControlExposure(images_.Raw());
   const FrameSettings before = host_.TakeFrameSettings();
   FrameSettings settings = before;
   tevrin::image::ProcessFrame({images_.Buffers(), &settings.image, images_.Mode(), settings.mirror, settings.rawFilters,

@@ -70,6 +70,9 @@ class CAcquisition {
     virtual PreviewPlacement Placement() = 0;
     virtual int WaitTime() = 0;
     virtual FrameSettings TakeFrameSettings() = 0;
+    // The automatic exposure step, first thing for each frame, with the raw
+    // frame before any processing; inside the frame lock.
+    virtual void ControlExposure(const CDibImage& raw) = 0;
     // Keeps what the pipeline measured on a frame (automatic gains).
     virtual void StoreMeasurements(const FrameSettings& before, const FrameSettings& after) = 0;
 

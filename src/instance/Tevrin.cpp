@@ -111,31 +111,32 @@ int CTevrin::SetDeviceNumber(int number) {
 // The newly opened camera takes the instance's analog values, in the order
 // the sensor expects them: gains before exposure, options last.
 void CTevrin::SendAnalogToDevice() {
-  SendGainsAndExposure();
-  device_->SetMirrorV(analog_.mirrorV);
-  device_->SetMirrorH(analog_.mirrorH);
-  if (device_->HasBlackLevel()) device_->SetBlackLevel(analog_.blackLevel);
+  const AnalogSettings analog = Analog();
+  SendGainsAndExposure(analog);
+  device_->SetMirrorV(analog.mirrorV);
+  device_->SetMirrorH(analog.mirrorH);
+  if (device_->HasBlackLevel()) device_->SetBlackLevel(analog.blackLevel);
   if (device_->HasCooler()) {
     device_->SetCooler(1);
-    analog_.peltier = 1;
+    StoreAnalog(&AnalogSettings::peltier, 1);
   }
   if (device_->HasRegisterPreset()) {
     device_->SetRegisterPreset(0);
-    analog_.registerPreset = 0;
+    StoreAnalog(&AnalogSettings::registerPreset, 0);
   }
-  if (device_->HasModeSwitch()) device_->SetModeSwitch(analog_.modeSwitch);
+  if (device_->HasModeSwitch()) device_->SetModeSwitch(analog.modeSwitch);
 }
 
-void CTevrin::SendGainsAndExposure() {
-  device_->SetGlobalGain(analog_.globalGain);
-  device_->SetColorGainGreen1(analog_.gainGreen1);
-  device_->SetColorGainRed(analog_.gainRed);
-  device_->SetColorGainBlue(analog_.gainBlue);
-  device_->SetColorGainGreen2(analog_.gainGreen2);
+void CTevrin::SendGainsAndExposure(const AnalogSettings& analog) {
+  device_->SetGlobalGain(analog.globalGain);
+  device_->SetColorGainGreen1(analog.gainGreen1);
+  device_->SetColorGainRed(analog.gainRed);
+  device_->SetColorGainBlue(analog.gainBlue);
+  device_->SetColorGainGreen2(analog.gainGreen2);
   if (device_->HasExposureSeconds()) {
-    device_->SetExposureSeconds(analog_.exposureSeconds);
+    device_->SetExposureSeconds(analog.exposureSeconds);
   } else {
-    device_->SetExposure(analog_.exposure);
+    device_->SetExposure(analog.exposure);
   }
 }
 

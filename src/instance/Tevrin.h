@@ -129,7 +129,11 @@ class CTevrin : private CAcquisition::Host {
   int WithAcquisitionPaused(const std::function<int()>& dialog);
   // Dark (kind 0) or white (kind 1) reference from the current frame.
   int UpdateMaskData(int kind);
-  // Mask files, recording and the setting dialogs are not offered yet.
+  // The four references as one mask file. A load that fails for any reason
+  // leaves every reference and map as it was.
+  int LoadMaskFile(const char* path);
+  int SaveMaskFile(const char* path);
+  // Recording and the setting dialogs are not offered yet.
   int NotOfferedYet();
 
   // Configuration file and the operations this camera does not offer.
@@ -144,7 +148,7 @@ class CTevrin : private CAcquisition::Host {
 
   // Read-only views for callers that inspect the stored state.
   ImageSettings Image() const;
-  const AnalogSettings& Analog() const { return analog_; }
+  AnalogSettings Analog() const;
   Geometry CurrentGeometry() const;
   int DeviceNumber() const { return deviceNumber_; }
   int MaskFilter() const { return maskFilter_; }
@@ -171,6 +175,9 @@ class CTevrin : private CAcquisition::Host {
   };
 
   bool SizeReferenceImages();
+  CDibImage& MaskReferenceImage(int fileReference);
+  bool ReferencesHaveFileLayout();
+  void RebuildDefectMapsLocked();
   void ReleaseDevice();
   // fn(acquisition), or TEVRIN_ERROR_NOT_READY without a device object.
   template <typename Fn>
@@ -187,6 +194,7 @@ class CTevrin : private CAcquisition::Host {
   PreviewPlacement Placement() override;
   int WaitTime() override { return waitTime_; }
   FrameSettings TakeFrameSettings() override;
+  void ControlExposure(const CDibImage& raw) override;
   void StoreMeasurements(const FrameSettings& before, const FrameSettings& after) override;
   void WithDefectMasks(int bitCount, const std::function<void(const tevrin::image::DefectMasks&)>& use) override;
 
@@ -197,7 +205,12 @@ class CTevrin : private CAcquisition::Host {
   int SetExposureUnits(int units);
   void RefreshExposureSeconds();
   void SendAnalogToDevice();
-  void SendGainsAndExposure();
+  void SendGainsAndExposure(const AnalogSettings& analog);
+  // The analog values are written under the settings lock: the automatic
+  // exposure changes them from the thread that processes frames.
+  void StoreAnalog(int AnalogSettings::*field, int value);
+  void StoreGlobalGain(int gain);
+  void StoreExposureSeconds(double seconds);
   int SendGeometry();
   OutputCapabilities Capabilities();
   AnalogLimits Limits();
@@ -212,7 +225,7 @@ class CTevrin : private CAcquisition::Host {
   std::unique_ptr<CAcquisition> acquisition_;
   HWND notifyWindow_ = nullptr;
   // Guards what callers change while frames are processed: the image
-  // settings, the mirror flags and the geometry.
+  // settings, the analog values and the geometry.
   mutable std::mutex settingsLock_;
   PreviewPlacement placement_{nullptr, 0, 0, Geometry::kMaxWidth, Geometry::kMaxHeight};
   Geometry geometry_;

@@ -88,17 +88,18 @@ int CTevrin::PrepareCamera(const AcquisitionFormat& format) {
   if (!device_->SetCaptureWindow(geometry.EHS, geometry.EVS, geometry.EH, geometry.EV, subSample)) {
     return RecordError(TEVRIN_ERROR_GEOMETRY);
   }
-  device_->SetMirrorV(analog_.mirrorV);
-  device_->SetMirrorH(analog_.mirrorH);
+  const AnalogSettings analog = Analog();
+  device_->SetMirrorV(analog.mirrorV);
+  device_->SetMirrorH(analog.mirrorH);
   device_->SetTriggerMode(tevrin::device::TriggerMode::kFreeRun, 1);
-  SendGainsAndExposure();
-  realExposure_ = analog_.exposure * 100;
+  SendGainsAndExposure(analog);
+  realExposure_ = analog.exposure * 100;
   if (device_->HasExtendedMode()) device_->SetExtendedMode(0);
   if (device_->HasModeSwitch()) {
     device_->SetModeSwitch(0);
-    device_->SetModeSwitch(analog_.modeSwitch);
+    device_->SetModeSwitch(analog.modeSwitch);
   }
-  if (device_->HasBlackLevel()) device_->SetBlackLevel(analog_.blackLevel);
+  if (device_->HasBlackLevel()) device_->SetBlackLevel(analog.blackLevel);
   device_->PrepareStart();
   const bool horizontal = device_->IsMirrorHInSensor() != 0;
   const bool vertical = device_->IsMirrorVInSensor() != 0;

@@ -3,13 +3,13 @@
 #include <cmath>
 #include <cstdint>
 
+#include "instance/AutoIris.h"
 #include "instance/OkFlag.h"
 #include "instance/Tevrin.h"
 
 namespace {
 
 constexpr int kUnitsPerSecond = 10000;
-constexpr int kMaxAutoIris = 2;
 
 // Whole seconds in device units, saturated: the camera accepted the value, but
 // a double far outside int's range must not reach the conversion.
@@ -21,9 +21,30 @@ int WholeSecondsToUnits(double seconds) {
 
 }  // namespace
 
+AnalogSettings CTevrin::Analog() const {
+  std::lock_guard hold(settingsLock_);
+  return analog_;
+}
+
+void CTevrin::StoreAnalog(int AnalogSettings::*field, int value) {
+  std::lock_guard hold(settingsLock_);
+  analog_.*field = value;
+}
+
+// A global gain sets the colour gains as well.
+void CTevrin::StoreGlobalGain(int gain) {
+  std::lock_guard hold(settingsLock_);
+  analog_.globalGain = analog_.gainGreen1 = analog_.gainRed = analog_.gainBlue = analog_.gainGreen2 = gain;
+}
+
+void CTevrin::StoreExposureSeconds(double seconds) {
+  std::lock_guard hold(settingsLock_);
+  analog_.exposureSeconds = seconds;
+}
+
 void CTevrin::RefreshExposureSeconds() {
   double seconds = 0.0;
-  if (device_->HasExposureSeconds() && device_->GetExposureSeconds(&seconds)) analog_.exposureSeconds = seconds;
+  if (device_->HasExposureSeconds() && device_->GetExposureSeconds(&seconds)) StoreExposureSeconds(seconds);
 }
 
 int CTevrin::SetExposureUnits(int units) {
@@ -31,7 +52,7 @@ int CTevrin::SetExposureUnits(int units) {
     return RecordError(TEVRIN_ERROR_ARGUMENT);
   }
   if (!device_->SetExposure(units)) return RecordError(TEVRIN_ERROR_REGISTER);
-  analog_.exposure = units;
+  StoreAnalog(&AnalogSettings::exposure, units);
   RefreshExposureSeconds();
   return 1;
 }
@@ -40,6 +61,7 @@ int CTevrin::SetExposureTimeEx(double seconds) {
   if (!device_) return RecordError(TEVRIN_ERROR_NOT_READY);
   if (!device_->HasExposureSeconds()) return RecordError(TEVRIN_ERROR_UNSUPPORTED);
   if (!device_->SetExposureSeconds(seconds)) return 0;
+  std::lock_guard hold(settingsLock_);
   analog_.exposureSeconds = seconds;
   analog_.exposure = WholeSecondsToUnits(seconds);
   return 1;
@@ -51,7 +73,7 @@ double CTevrin::GetExposureTimeEx(int* ok) {
   if (!device_->HasExposureSeconds()) return Fail(TEVRIN_ERROR_UNSUPPORTED, -1.0);
   double seconds = 0.0;
   if (!SetOk(ok, device_->GetExposureSeconds(&seconds) ? 1 : 0)) return -1.0;
-  analog_.exposureSeconds = seconds;
+  StoreExposureSeconds(seconds);
   return seconds;
 }
 
@@ -65,7 +87,7 @@ int CTevrin::GetRealExposureTime(int* ok) {
   SetOk(ok, 0);
   if (!device_) return RecordError(TEVRIN_ERROR_NOT_READY);
   // Saturated: a long fractional exposure can hold more units than fit as microseconds.
-  realExposure_ = static_cast<int>(std::clamp<std::int64_t>(std::int64_t{analog_.exposure} * 100, INT_MIN, INT_MAX));
+  realExposure_ = static_cast<int>(std::clamp<std::int64_t>(std::int64_t{Analog().exposure} * 100, INT_MIN, INT_MAX));
   SetOk(ok, 1);
   return realExposure_;
 }
@@ -82,17 +104,32 @@ double CTevrin::GetTemperatureEx(int* ok) {
 }
 
 int CTevrin::SetAutoIris(int mode) {
-  if (mode < 0 || mode > kMaxAutoIris) {
+  if (mode < kAutoIrisOff || mode > kAutoIrisGain) {
     PostError(TEVRIN_ERROR_ARGUMENT);
     return 0;
   }
-  analog_.autoIris = mode;
+  StoreAnalog(&AnalogSettings::autoIris, mode);
   return 1;
 }
 
 int CTevrin::GetAutoIris(int* ok) {
   SetOk(ok, 1);
-  return analog_.autoIris;
+  return Analog().autoIris;
+}
+
+// Runs on the thread that processes the frame, inside the frame lock; the
+// camera's new value becomes the instance's, as if the application had set it.
+void CTevrin::ControlExposure(const CDibImage& raw) {
+  const std::optional<AutoIrisChange> change = StepAutoIris(Analog().autoIris, raw, *device_);
+  if (!change) return;
+  if (change->mode == kAutoIrisGain) {
+    StoreGlobalGain(change->value);
+  } else {
+    StoreAnalog(&AnalogSettings::exposure, change->value);
+    RefreshExposureSeconds();
+  }
+  // This is where an open analog dialog learns the new value: the gain shows
+  // in its control 1015, the exposure in control 1027.
 }
 
 int CTevrin::GetInternalCorrection(int* ok) {

@@ -156,10 +156,10 @@ int CTevrin::SetGain(const FilterEntry& entry, int value) {
   const int max = global ? device_->GetGlobalGainMax() : device_->GetColorGainMax();
   if (value < min || value > max) return RecordError(TEVRIN_ERROR_ARGUMENT);
   if (!(device_.get()->*entry.setGain)(value)) return RecordError(TEVRIN_ERROR_REGISTER);
-  analog_.*(entry.analog) = value;
   if (global) {
-    // A global gain sets the colour gains as well.
-    analog_.gainGreen1 = analog_.gainRed = analog_.gainBlue = analog_.gainGreen2 = value;
+    StoreGlobalGain(value);
+  } else {
+    StoreAnalog(entry.analog, value);
   }
   return 1;
 }
@@ -174,21 +174,21 @@ int CTevrin::SetDeviceFilter(const FilterEntry& entry, int value) {
     case Kind::Peltier:
       if (!device_->HasCooler()) return RecordError(TEVRIN_ERROR_UNSUPPORTED);
       if (!device_->SetCooler(value)) return 0;
-      analog_.peltier = value;
+      StoreAnalog(&AnalogSettings::peltier, value);
       return 1;
     case Kind::ModeSwitch:
       if (!device_->SetModeSwitch(value)) return 0;
-      analog_.modeSwitch = value;
+      StoreAnalog(&AnalogSettings::modeSwitch, value);
       return 1;
     case Kind::RegisterPreset:
       if (!device_->HasRegisterPreset()) return RecordError(TEVRIN_ERROR_UNSUPPORTED);
       if (!device_->SetRegisterPreset(value > 0)) return RecordError(TEVRIN_ERROR_REGISTER);
-      analog_.registerPreset = value > 0;
+      StoreAnalog(&AnalogSettings::registerPreset, value > 0);
       return 1;
     case Kind::BlackLevel:
       if (!device_->HasBlackLevel()) return RecordError(TEVRIN_ERROR_UNSUPPORTED);
       if (!device_->SetBlackLevel(value)) return RecordError(TEVRIN_ERROR_REGISTER);
-      analog_.blackLevel = value;
+      StoreAnalog(&AnalogSettings::blackLevel, value);
       RecordError(TEVRIN_ERROR_NONE);
       return 1;
     default:
@@ -226,7 +226,7 @@ int CTevrin::GetDeviceFilter(const FilterEntry& entry, int* ok) {
     case Kind::BlackLevel: {
       if (!device_->HasBlackLevel()) return RecordError(TEVRIN_ERROR_UNSUPPORTED);
       const int level = device_->GetBlackLevel();
-      analog_.blackLevel = level;
+      StoreAnalog(&AnalogSettings::blackLevel, level);
       RecordError(TEVRIN_ERROR_NONE);
       SetOk(ok, 1);
       return level;

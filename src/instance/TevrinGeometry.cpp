@@ -120,7 +120,7 @@ int CTevrin::SetMirrorV(int on) {
 
 int CTevrin::GetMirrorH() {
   if (!device_) return RecordError(TEVRIN_ERROR_NOT_READY);
-  return analog_.mirrorH;
+  return Analog().mirrorH;
 }
 
 int CTevrin::GetMirrorV() {
@@ -128,7 +128,7 @@ int CTevrin::GetMirrorV() {
     PostError(TEVRIN_ERROR_NOT_READY);
     return 0;
   }
-  return analog_.mirrorV;
+  return Analog().mirrorV;
 }
 
 int CTevrin::SetSamplingRate(int rate) {

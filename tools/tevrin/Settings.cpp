@@ -16,6 +16,7 @@ constexpr auto kSettings = std::to_array<Setting>({
     {"gain", Access::kFilter, TEVRIN_FILTER_GLOBAL_GAIN, true, "global gain; also sets the four colour gains"},
     {"mirror-h", Access::kMirrorH, 0, true, "horizontal mirror, 0 or 1"},
     {"mirror-v", Access::kMirrorV, 0, true, "vertical mirror, 0 or 1"},
+    {"auto-iris", Access::kAutoIris, 0, true, "automatic exposure: 0 off, 1 by exposure, 2 by gain"},
     {"brightness", Access::kFilter, TEVRIN_FILTER_BRIGHTNESS, true, "-255..255"},
     {"contrast", Access::kFilter, TEVRIN_FILTER_CONTRAST, true, "-127..127"},
     {"hue", Access::kFilter, TEVRIN_FILTER_HUE, true, "-360..360"},
@@ -85,6 +86,9 @@ std::optional<int> ReadSetting(int handle, const Setting& setting) {
       return ReadMirror(handle, Tevrin_GetMirrorH);
     case Access::kMirrorV:
       return ReadMirror(handle, Tevrin_GetMirrorV);
+    case Access::kAutoIris:
+      value = Tevrin_GetAutoIris(handle, &ok);
+      break;
   }
   if (!ok) return std::nullopt;
   return value;
@@ -101,6 +105,8 @@ bool WriteSetting(int handle, const Setting& setting, int value) {
       return Tevrin_SetMirrorH(handle, value) != 0;
     case Access::kMirrorV:
       return Tevrin_SetMirrorV(handle, value) != 0;
+    case Access::kAutoIris:
+      return Tevrin_SetAutoIris(handle, value) != 0;
   }
   return false;
 }

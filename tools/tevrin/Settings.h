@@ -9,7 +9,7 @@
 namespace tevrin::tool {
 
 struct Setting {
-  enum class Access { kFilter, kFilterSetOnly, kExposure, kMirrorH, kMirrorV };
+  enum class Access { kFilter, kFilterSetOnly, kExposure, kMirrorH, kMirrorV, kAutoIris };
 
   std::string_view name;
   Access access;

@@ -1,35 +1,28 @@
 #include "api/exports/Export.h"
 
-namespace {
-
-int NotOfferedYetWide(int handle, const wchar_t* path) {
-  return ForwardWide(handle, path, [](CTevrin& instance, const char*) { return instance.NotOfferedYet(); });
-}
-
-}  // namespace
-
 TEVRIN_EXPORT int Tevrin_SaveImage(int handle, const char* path, int format) {
   return Forward(handle, 0, [&](CTevrin& instance) { return instance.SaveImage(path, format); });
 }
 
 TEVRIN_EXPORT int Tevrin_SaveImageW(int handle, const wchar_t* path, int format) {
-  return ForwardWide(handle, path, [&](CTevrin& instance, const char* narrow) { return instance.SaveImage(narrow, format); });
+  return ForwardWide(handle, path,
+                     [&](CTevrin& instance, const char* narrow) { return instance.SaveImage(narrow, format); });
 }
 
-TEVRIN_EXPORT int Tevrin_LoadMaskFile(int handle, const char*) {
-  return NotOfferedYet(handle);
+TEVRIN_EXPORT int Tevrin_LoadMaskFile(int handle, const char* path) {
+  return Forward(handle, 0, [&](CTevrin& instance) { return instance.LoadMaskFile(path); });
 }
 
-TEVRIN_EXPORT int Tevrin_SaveMaskFile(int handle, const char*) {
-  return NotOfferedYet(handle);
+TEVRIN_EXPORT int Tevrin_SaveMaskFile(int handle, const char* path) {
+  return Forward(handle, 0, [&](CTevrin& instance) { return instance.SaveMaskFile(path); });
 }
 
 TEVRIN_EXPORT int Tevrin_LoadMaskFileW(int handle, const wchar_t* path) {
-  return NotOfferedYetWide(handle, path);
+  return ForwardWide(handle, path, [](CTevrin& instance, const char* narrow) { return instance.LoadMaskFile(narrow); });
 }
 
 TEVRIN_EXPORT int Tevrin_SaveMaskFileW(int handle, const wchar_t* path) {
-  return NotOfferedYetWide(handle, path);
+  return ForwardWide(handle, path, [](CTevrin& instance, const char* narrow) { return instance.SaveMaskFile(narrow); });
 }
 
 TEVRIN_EXPORT int Tevrin_UpdateMaskData(int handle, int kind) {

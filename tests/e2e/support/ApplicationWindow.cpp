@@ -1,6 +1,7 @@
 #include "support/ApplicationWindow.h"
 
 #include <TevrinSdk_Halden.h>
+#include <tevrin/virtualcam/VirtualCameras.h>
 
 #include <chrono>
 
@@ -32,6 +33,16 @@ std::vector<std::pair<WPARAM, LPARAM>> PumpFrameMessages(HWND window, size_t wan
     if (message.message == TEVRIN_MSG_FRAME) frames.emplace_back(message.wParam, message.lParam);
   }
   return frames;
+}
+
+int OpenCameras(const char* cameras) {
+  if (!tevrin::virtualcam::Configure(cameras)) return 0;
+  const int handle = Tevrin_Initialize(nullptr);
+  if (handle != 0 && !Tevrin_SetPreviewWindow(handle, nullptr, 0, 0, 0, 0)) {
+    Tevrin_Release(handle);
+    return 0;
+  }
+  return handle;
 }
 
 std::vector<int> TakeErrors(int handle) {

@@ -17,6 +17,10 @@ HWND CreateApplicationWindow(DWORD style = 0, int width = 0, int height = 0, HWN
 // lParam) of the frame notifications received, at most `wanted` of them.
 std::vector<std::pair<WPARAM, LPARAM>> PumpFrameMessages(HWND window, size_t wanted, double seconds);
 
+// A handle on the virtual cameras of `cameras` (the TEVRIN_VIRTUAL_CAMERAS
+// form), its previews without a window of their own; 0 when either fails.
+int OpenCameras(const char* cameras);
+
 // Pops a camera's error history, newest first, as an application reads it.
 std::vector<int> TakeErrors(int handle);
 
