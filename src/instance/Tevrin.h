@@ -120,6 +120,7 @@ class CTevrin : private CAcquisition::Host {
   int Close();
   int GetImage(BYTE* buffer, int size, int rowOrder);
   int SaveImage(const char* path, int format);
+  int Record(const char* path, int durationMs, int showWindow);
   ::AcquisitionState AcquisitionState() const;
   HWND PreviewWindow() const;
   // Runs a modal setting dialog with the acquisition paused: a preview or a
@@ -129,7 +130,7 @@ class CTevrin : private CAcquisition::Host {
   int WithAcquisitionPaused(const std::function<int()>& dialog);
   // Dark (kind 0) or white (kind 1) reference from the current frame.
   int UpdateMaskData(int kind);
-  // Mask files, recording and the setting dialogs are not offered yet.
+  // Mask files and the setting dialogs are not offered yet.
   int NotOfferedYet();
 
   // Configuration file and the operations this camera does not offer.
@@ -179,6 +180,7 @@ class CTevrin : private CAcquisition::Host {
     return fn(*acquisition_);
   }
   void FillFrameStatistics(CameraInfo* info);
+  void FillRecordingStatistics(CameraInfo* info);
 
   // What the acquisition asks of the instance.
   int CheckCamera() override;

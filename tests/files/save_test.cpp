@@ -2,14 +2,13 @@
 // the old file and leaves no temporary behind, and saves on several threads
 // at once each produce a whole file.
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/resource.h>
 
 #include <filesystem>
 #include <fstream>
 #include <thread>
 #include <vector>
 
+#include "FileSizeLimit.h"
 #include "files/SignificantBits.h"
 #include "support/StillFileTest.h"
 
@@ -67,27 +66,6 @@ TEST_F(SaveTest, UncreatableFile_FailsForEveryFormatAndLeavesNothing) {
   }
   EXPECT_EQ(DirectoryEntries(directory), (std::vector<std::string>{"plain", "taken"}));
 }
-
-// Holds the process's file size limit low and ignores the signal exceeding it
-// raises, so writes past the limit fail as on a full disk.
-class FileSizeLimit {
- public:
-  explicit FileSizeLimit(rlim_t bytes) {
-    getrlimit(RLIMIT_FSIZE, &saved_);
-    previous_ = signal(SIGXFSZ, SIG_IGN);
-    rlimit limit = saved_;
-    limit.rlim_cur = bytes;
-    setrlimit(RLIMIT_FSIZE, &limit);
-  }
-  ~FileSizeLimit() {
-    setrlimit(RLIMIT_FSIZE, &saved_);
-    signal(SIGXFSZ, previous_);
-  }
-
- private:
-  rlimit saved_{};
-  sighandler_t previous_;
-};
 
 TEST_F(SaveTest, WriteFailingHalfWay_KeepsTheOldFileAndLeavesNoTemporary) {
   // Noise, so that no codec squeezes the frame below the limit.

@@ -1,5 +1,5 @@
-// CreateFileA on disk files, ReadFile, WriteFile, SetFilePointer, GetFileSize
-// and FlushFileBuffers. Device interface paths go to the driver registry.
+// CreateFileA on disk files, ReadFile, WriteFile, SetFilePointer, GetFileSize,
+// SetEndOfFile and FlushFileBuffers. Device interface paths go to the driver registry.
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <tevrin/win32/Driver.h>
@@ -261,6 +261,22 @@ extern "C" DWORD WINAPI GetFileSize(HANDLE handle, LPDWORD fileSizeHigh) {
   if (fileSizeHigh != nullptr) *fileSizeHigh = static_cast<DWORD>(size >> 32);
   SetLastError(NO_ERROR);
   return static_cast<DWORD>(size);
+}
+
+extern "C" BOOL WINAPI SetEndOfFile(HANDLE handle) {
+  auto file = ObjectFromHandle<File>(handle);
+  if (!file) return FALSE;
+  if (!file->Access().write) {
+    SetLastError(ERROR_ACCESS_DENIED);
+    return FALSE;
+  }
+  const int fd = file->Descriptor();
+  const off_t position = lseek(fd, 0, SEEK_CUR);
+  if (position < 0 || ftruncate(fd, position) != 0) {
+    tevrin::win32::SetLastErrorFromErrno(errno);
+    return FALSE;
+  }
+  return TRUE;
 }
 
 extern "C" BOOL WINAPI FlushFileBuffers(HANDLE handle) {

@@ -1,0 +1,170 @@
+// Recording end to end on virtual cameras: the frames in the file are the
+// frames the callback stream delivers, in 8 and 16 bits; a slow camera's
+// timed recording; every early end leaves a finished file; a reader we did
+// not write (ffprobe) plays it.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <tevrin/virtualcam/VirtualCameras.h>
+
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <string_view>
+
+#include "support/ApplicationWindow.h"
+#include "support/Recording.h"
+
+namespace tevrin::test {
+namespace {
+
+namespace vc = tevrin::virtualcam;
+constexpr int kWidth = 640, kHeight = 512;
+constexpr size_t kFrameBytes = 3 * kWidth * kHeight;
+
+// The AVI frame an output image makes, as this test reads the format: rows
+// bottom-up, grey in B, G and R, 16-bit samples by their 12 significant bits.
+std::vector<uint8_t> ExpectedFrame(const std::vector<uint8_t>& image, int bits) {
+  std::vector<uint8_t> frame(kFrameBytes);
+  for (int y = 0; y < kHeight; ++y) {
+    for (int x = 0; x < kWidth; ++x) {
+      const size_t at = static_cast<size_t>(y) * kWidth + x;
+      const uint8_t grey = bits == 8 ? image[at] : static_cast<uint8_t>((image[2 * at] | image[2 * at + 1] << 8) >> 4);
+      uint8_t* pixel = &frame[(static_cast<size_t>(kHeight - 1 - y) * kWidth + x) * 3];
+      pixel[0] = pixel[1] = pixel[2] = grey;
+    }
+  }
+  return frame;
+}
+
+class Record : public RecordingTest {};
+
+// The pattern repeats every 256 frames, so the callback stream that follows a
+// short recording comes round to frames with the recorded frames' contents.
+TEST_F(Record, FramesEqualTheFramesTheCallbackStreamDelivers) {
+  Open("0x3280:fast:pattern");
+  HWND window = CreateApplicationWindow();
+  for (const int bits : {8, 16}) {
+    SCOPED_TRACE(std::to_string(bits) + "-bit");
+    const std::string path = PathOf("clip" + std::to_string(bits) + ".avi");
+    ASSERT_EQ(Tevrin_SetColorMode(handle_, bits), 1);
+    ASSERT_EQ(Tevrin_Record(handle_, path.c_str(), 100, 0), 1);
+    WaitUntilFinished();
+    const AviContents avi = ReadFinishedRecording(path, kWidth, kHeight);
+    const CameraInfo info = Info();
+    ASSERT_GT(info.framesRecorded, 0u);
+    EXPECT_EQ(avi.frameOffsets.size(), info.framesRecorded);
+    std::multimap<size_t, size_t> recorded;  // hash of the pixels -> frame
+    for (size_t k = 0; k < avi.frameOffsets.size(); ++k) {
+      recorded.emplace(std::hash<std::string_view>()({reinterpret_cast<const char*>(avi.Frame(k)), kFrameBytes}), k);
+    }
+    // The preview goes on after the recording; it now delivers to us.
+    std::vector<uint8_t> buffer(kWidth * kHeight * bits / 8), image(buffer.size());
+    ASSERT_EQ(Tevrin_CallBackPreview(handle_, window, buffer.data(), static_cast<int>(buffer.size()), 1), 1);
+    int matched = 0;
+    for (int frames = 0; matched < 3 && frames < 3000; ++frames) {
+      ASSERT_EQ(PumpFrameMessages(window, 1, 10).size(), 1u);
+      ASSERT_EQ(Tevrin_GetImage(handle_, image.data(), static_cast<int>(image.size()), 1), 1);
+      const std::vector<uint8_t> expected = ExpectedFrame(image, bits);
+      const auto [first, last] = recorded.equal_range(
+          std::hash<std::string_view>()({reinterpret_cast<const char*>(expected.data()), kFrameBytes}));
+      for (auto it = first; it != last; ++it)
+        matched += std::memcmp(avi.Frame(it->second), expected.data(), kFrameBytes) == 0;
+    }
+    EXPECT_GE(matched, 3);
+    ASSERT_EQ(Tevrin_StopPreview(handle_), 1);
+  }
+  EXPECT_THAT(Errors(), ::testing::IsEmpty());
+  DestroyWindow(window);
+}
+
+// Frames about every 100 ms (a 100 ms exposure) for 1000 ms: the recording
+// ends with the first frame past the end, 11 or 12 frames depending on where
+// the first frame fell, at close to 11 frames per second.
+TEST_F(Record, SlowCameraForOneSecond_EndsWithTheFirstFramePastTheEnd) {
+  Open("0x3280:pattern");
+  ASSERT_EQ(Tevrin_SetExposureTime(handle_, 1000), 1);
+  const std::string path = PathOf("slow.avi");
+  ASSERT_EQ(Tevrin_Record(handle_, path.c_str(), 1000, 0), 1);
+  WaitUntilFinished();
+  const AviContents avi = ReadFinishedRecording(path, kWidth, kHeight);
+  EXPECT_THAT(avi.frameOffsets.size(), ::testing::AllOf(::testing::Ge(11u), ::testing::Le(12u)));
+  EXPECT_THAT(avi.microSecPerFrame, ::testing::AllOf(::testing::Ge(85000u), ::testing::Le(100000u)));
+  EXPECT_THAT(Errors(), ::testing::IsEmpty());
+}
+
+// However the recording ends before its duration, the file is finished.
+TEST_F(Record, EndedBeforeTheDuration_LeavesAFinishedFile) {
+  struct Case {
+    const char* name;
+    std::function<void(int handle)> end;
+  } const kCases[] = {
+      {"StopPreview", [](int handle) { Tevrin_StopPreview(handle); }},
+      {"Close", [](int handle) { Tevrin_Close(handle); }},
+      {"Release", [](int handle) { Tevrin_Release(handle); }},
+      {"unplug", [](int) { vc::Unplug(0); }},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.name);
+    Open("0x3280:fast:pattern");
+    const std::string path = PathOf(std::string(c.name) + ".avi");
+    ASSERT_EQ(Tevrin_Record(handle_, path.c_str(), 600000, 0), 1);
+    WaitForFrames(3);
+    c.end(handle_);
+    if (std::string_view(c.name) == "Release") {
+      handle_ = 0;
+    } else {
+      WaitUntilFinished();
+      EXPECT_EQ(ReadFinishedRecording(path, kWidth, kHeight).frameOffsets.size(), Info().framesRecorded);
+    }
+    EXPECT_GE(ReadFinishedRecording(path, kWidth, kHeight).frameOffsets.size(), 3u);
+    TearDown();
+    handle_ = 0;
+  }
+}
+
+// A reader we did not write: ffprobe counts the frames and ffmpeg decodes
+// the first one to the pixels our reader finds.
+TEST_F(Record, FfprobeCountsTheFramesAndFfmpegDecodesThem) {
+  if (std::system("command -v ffprobe >/dev/null 2>&1 && command -v ffmpeg >/dev/null 2>&1") != 0) {
+    GTEST_SKIP() << "ffprobe and ffmpeg are not installed (Debian package ffmpeg)";
+  }
+  Open("0x3280:fast:pattern");
+  ASSERT_EQ(Tevrin_SetColorMode(handle_, 16), 1);
+  const std::string path = PathOf("played.avi");
+  ASSERT_EQ(Tevrin_Record(handle_, path.c_str(), 100, 0), 1);
+  WaitUntilFinished();
+  const AviContents avi = ReadFinishedRecording(path, kWidth, kHeight);
+  ASSERT_FALSE(avi.frameOffsets.empty());
+
+  const std::string probe =
+      "ffprobe -v error -count_frames -select_streams v:0 -show_entries "
+      "stream=codec_name,width,height,nb_read_frames -of csv=p=0 '" +
+      path + "'";
+  FILE* pipe = popen(probe.c_str(), "r");
+  ASSERT_NE(pipe, nullptr);
+  char line[256] = {};
+  const bool read = std::fgets(line, sizeof line, pipe) != nullptr;
+  pclose(pipe);
+  ASSERT_TRUE(read);
+  EXPECT_EQ(std::string(line), "rawvideo,640,512," + std::to_string(avi.frameOffsets.size()) + "\n");
+
+  const std::string decode = "ffmpeg -v error -i '" + path + "' -frames:v 1 -f rawvideo -pix_fmt bgr24 -";
+  pipe = popen(decode.c_str(), "r");
+  ASSERT_NE(pipe, nullptr);
+  std::vector<uint8_t> decoded(kFrameBytes + 1);
+  const size_t got = std::fread(decoded.data(), 1, decoded.size(), pipe);
+  pclose(pipe);
+  ASSERT_EQ(got, kFrameBytes);
+  // The decoder gives the picture top row first; the file holds it bottom-up.
+  size_t wrong = 0;
+  for (int y = 0; y < kHeight; ++y) {
+    wrong += std::memcmp(&decoded[static_cast<size_t>(y) * kWidth * 3],
+                         avi.Frame(0) + static_cast<size_t>(kHeight - 1 - y) * kWidth * 3, kWidth * 3) != 0;
+  }
+  EXPECT_EQ(wrong, 0u);
+}
+
+}  // namespace
+}  // namespace tevrin::test
