@@ -124,6 +124,25 @@ TEST_F(Record, EndedBeforeTheDuration_LeavesAFinishedFile) {
   }
 }
 
+// The preview window opens only when asked for and placed.
+TEST_F(Record, ShowWindow_OpensThePlacedPreviewWindowOnlyWhenAsked) {
+  Open("0x3280:fast:pattern");
+  struct Case {
+    bool placed;
+    int showWindow;
+    bool shown;
+  } const kCases[] = {{false, 1, false}, {true, 0, false}, {true, 1, true}};
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(std::string(c.placed ? "placed" : "not placed") + ", showWindow " + std::to_string(c.showWindow));
+    ASSERT_EQ(Tevrin_SetPreviewWindow(handle_, nullptr, 0, 0, c.placed ? kWidth : 0, c.placed ? kHeight : 0), 1);
+    ASSERT_EQ(Tevrin_Record(handle_, PathOf("window.avi").c_str(), 600000, c.showWindow), 1);
+    WaitForFrames(1);
+    EXPECT_EQ(FindWindowA(nullptr, "Active Window") != nullptr, c.shown);
+    ASSERT_EQ(Tevrin_Close(handle_), 1);
+    EXPECT_EQ(FindWindowA(nullptr, "Active Window"), nullptr);
+  }
+}
+
 // A reader we did not write: ffprobe counts the frames and ffmpeg decodes
 // the first one to the pixels our reader finds.
 TEST_F(Record, FfprobeCountsTheFramesAndFfmpegDecodesThem) {

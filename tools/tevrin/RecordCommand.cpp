@@ -78,11 +78,7 @@ std::optional<Request> Parse(int argc, char** argv) {
       return std::nullopt;
     }
   }
-  if (wait && !(request.waitMs = ParseInt(command, "--wait", *wait))) return std::nullopt;
-  if (request.waitMs && *request.waitMs < 0) {
-    UsageError(command, "--wait: " + *wait + " ms is negative");
-    return std::nullopt;
-  }
+  if (wait && !(request.waitMs = ParseWaitTime(command, *wait))) return std::nullopt;
   return request;
 }
 
@@ -152,10 +148,7 @@ int Run(int argc, char** argv) {
   // Ctrl-C stops the recording early; the file is finished all the same.
   std::signal(SIGINT, OnInterrupt);
   Session session;
-  if (int status = session.Open(request->device, request->bits); status != kExitOk) return status;
-  if (request->waitMs && !Tevrin_SetWaitTime(session, *request->waitMs)) {
-    return session.Fail("setting the wait time");
-  }
+  if (int status = session.Open(request->device, request->bits, request->waitMs); status != kExitOk) return status;
   const FrameLayout layout = CurrentLayout(session);
   session.ClearErrors();
   const int durationMs = static_cast<int>(request->seconds * 1000 + 0.5);

@@ -168,6 +168,17 @@ BOOL TransferFile(Direction direction, HANDLE handle, void* buffer, DWORD count,
   return TRUE;
 }
 
+// The descriptor of a file handle opened for writing, or -1 with the error set.
+int WritableDescriptor(HANDLE handle) {
+  auto file = ObjectFromHandle<File>(handle);
+  if (!file) return -1;
+  if (!file->Access().write) {
+    SetLastError(ERROR_ACCESS_DENIED);
+    return -1;
+  }
+  return file->Descriptor();
+}
+
 }  // namespace
 }  // namespace tevrin::win32
 
@@ -264,13 +275,8 @@ extern "C" DWORD WINAPI GetFileSize(HANDLE handle, LPDWORD fileSizeHigh) {
 }
 
 extern "C" BOOL WINAPI SetEndOfFile(HANDLE handle) {
-  auto file = ObjectFromHandle<File>(handle);
-  if (!file) return FALSE;
-  if (!file->Access().write) {
-    SetLastError(ERROR_ACCESS_DENIED);
-    return FALSE;
-  }
-  const int fd = file->Descriptor();
+  const int fd = tevrin::win32::WritableDescriptor(handle);
+  if (fd < 0) return FALSE;
   const off_t position = lseek(fd, 0, SEEK_CUR);
   if (position < 0 || ftruncate(fd, position) != 0) {
     tevrin::win32::SetLastErrorFromErrno(errno);
@@ -280,13 +286,9 @@ extern "C" BOOL WINAPI SetEndOfFile(HANDLE handle) {
 }
 
 extern "C" BOOL WINAPI FlushFileBuffers(HANDLE handle) {
-  auto file = ObjectFromHandle<File>(handle);
-  if (!file) return FALSE;
-  if (!file->Access().write) {
-    SetLastError(ERROR_ACCESS_DENIED);
-    return FALSE;
-  }
-  if (fsync(file->Descriptor()) != 0) {
+  const int fd = tevrin::win32::WritableDescriptor(handle);
+  if (fd < 0) return FALSE;
+  if (fsync(fd) != 0) {
     tevrin::win32::SetLastErrorFromErrno(errno);
     return FALSE;
   }
