@@ -137,10 +137,12 @@ typedef enum TevrinFrameStatus {
 } TevrinFrameStatus;
 
 /* Filled by Tevrin_GetCameraInfo; set `size` first (at least 36; 56 for the
-   fractional exposure range; 80, sizeof(CameraInfo), for the frame
-   statistics as well). The statistics count the frames the camera delivered
-   since it was opened (saturating); they show whether frames were lost in
-   the camera's transfer, in the ring of the driver layer, or later. */
+   fractional exposure range; 80 for the frame statistics as well; 96,
+   sizeof(CameraInfo), for the recording statistics too). The frame
+   statistics count the frames the camera delivered since it was opened
+   (saturating); they show whether frames were lost in the camera's
+   transfer, in the ring of the driver layer, or later. The recording
+   statistics count the frames of the current or last Tevrin_Record. */
 typedef struct CameraInfo {
   int size;
   int maxWidth;  /* 640 */
@@ -160,6 +162,10 @@ typedef struct CameraInfo {
   unsigned int frameTimeouts;   /* failed frames that timed out (counted in framesFailed too) */
   int newestFrameStatus;        /* TevrinFrameStatus */
   int reserved2;                /* not written */
+  unsigned int framesRecorded;    /* written to the AVI file */
+  unsigned int framesNotRecorded; /* processed while recording, not written: the disk fell behind */
+  int recording;                  /* 1 from Tevrin_Record until its file is finished */
+  int reserved3;                  /* not written */
 } CameraInfo;
 
 #ifdef __cplusplus
@@ -168,7 +174,7 @@ typedef struct CameraInfo {
 #define TEVRIN_STATIC_ASSERT _Static_assert
 #endif
 TEVRIN_STATIC_ASSERT(sizeof(FrameInfo) == 32, "FrameInfo is 32 bytes");
-TEVRIN_STATIC_ASSERT(sizeof(CameraInfo) == 80, "CameraInfo is 80 bytes");
+TEVRIN_STATIC_ASSERT(sizeof(CameraInfo) == 96, "CameraInfo is 96 bytes");
 #undef TEVRIN_STATIC_ASSERT
 
 /* ---- Initialisation, handles, version ---- */
@@ -228,7 +234,16 @@ int Tevrin_Trigger(int handle, HWND frameWindow, BYTE* buffer, int size, int row
 /* Copies the output image of the last acquisition, in the colour mode it was
    set up with. Error 5 when there is none yet or the buffer is smaller. */
 int Tevrin_GetImage(int handle, BYTE* buffer, int size, int rowOrder);
-/* Records durationMs of preview into an AVI file. Errors also: 9 empty path, 12 file or preview. */
+/* Starts a preview (drawn into the preview window when showWindow is nonzero
+   and one is placed) and records its processed frames into an uncompressed
+   AVI file for durationMs from the first frame; the preview goes on after
+   the recording. Returns at once. Stopping or closing the preview, releasing
+   the handle or losing the camera ends the recording early, with the file
+   finished. A recording that cannot write its file ends with the frames
+   written so far finished (or the file removed) and posts error 12.
+   Errors also: 9 empty or NULL path, durationMs below 1; 1 while a recording
+   runs; 12 file cannot be created or preview cannot start; 5 no memory for
+   the frame buffers. */
 int Tevrin_Record(int handle, const char* path, int durationMs, int showWindow);
 int Tevrin_RecordW(int handle, const wchar_t* path, int durationMs, int showWindow);
 /* Not supported: post error 11 only and return 0. One entry point under four names. */

@@ -6,6 +6,7 @@ packages=(
   build-essential cmake ninja-build pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
   libsqlite3-dev libjpeg-dev libpng-dev libtiff-dev zlib1g-dev
+  ffmpeg  # ffprobe and ffmpeg read the recorder's AVI files in the tests
 )
 
 missing=()

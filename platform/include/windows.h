@@ -769,6 +769,8 @@ DWORD WINAPI GetFileSize(HANDLE file, LPDWORD fileSizeHigh);
 BOOL WINAPI DeleteFileA(LPCSTR fileName);
 BOOL WINAPI MoveFileExA(LPCSTR existingFileName, LPCSTR newFileName, DWORD flags);
 BOOL WINAPI FlushFileBuffers(HANDLE file);
+/* Cuts the file (or extends it with zeros) at the current file pointer. */
+BOOL WINAPI SetEndOfFile(HANDLE file);
 
 /* Device I/O: control requests to a driver opened with CreateFileA on a
    device interface path; overlapped when the handle was opened with

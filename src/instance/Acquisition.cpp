@@ -20,11 +20,16 @@ constexpr int kTriggerWaitSliceMs = 100;
 constexpr int kStopPollMs = 20;
 constexpr int kTriggerSnapTimeoutMs = 6000;
 constexpr int kPausedPollMs = 10;
+// The camera's 16-bit samples carry 12 bits (0..4095); a recording keeps their top eight.
+constexpr int kSampleSignificantBits = 12;
 
 }  // namespace
 
 CAcquisition::CAcquisition(Host& host, CTevrinU3K5Base& device)
-    : host_(host), device_(device), rateWindowStart_(GetTickCount()) {}
+    : host_(host),
+      device_(device),
+      recorder_([&host](int code) { host.RecordError(code); }),
+      rateWindowStart_(GetTickCount()) {}
 
 CAcquisition::~CAcquisition() {
   Close();
@@ -123,6 +128,7 @@ int CAcquisition::StopLocked() {
     // A trigger thread may have started a capture after the stop above.
     device_.StopCapture(0);
   }
+  recorder_.Stop();
   return 1;
 }
 
@@ -209,6 +215,35 @@ int CAcquisition::CloseLocked() {
   return 1;
 }
 
+int CAcquisition::Record(const char* path, int durationMs, int showWindow) {
+  std::lock_guard transition(transitionLock_);
+  if (!path || !*path || durationMs < 1) return host_.RecordError(TEVRIN_ERROR_ARGUMENT);
+  // A second recording would share the running one's file and buffers.
+  if (recorder_.Active()) return host_.RecordError(TEVRIN_ERROR_NOT_READY);
+  {
+    std::lock_guard hold(frameLock_);
+    target_ = {};
+  }
+  if (showWindow && state_ == AcquisitionState::Idle && !OpenPreviewWindow()) {
+    return host_.RecordError(TEVRIN_ERROR_WINDOW_OR_SIZE);
+  }
+  if (!StartLocked()) {
+    CloseLocked();
+    return host_.RecordError(TEVRIN_ERROR_TEXT_OR_FILE);
+  }
+  RecordingFormat format;
+  {
+    std::lock_guard hold(frameLock_);
+    const CDibImage& output = images_.Output();
+    format = {output.Width(), output.Height(), output.BitCount(), kSampleSignificantBits};
+  }
+  if (const int error = recorder_.Start(path, durationMs, format)) {
+    CloseLocked();
+    return host_.RecordError(error);
+  }
+  return 1;
+}
+
 int CAcquisition::GetImage(BYTE* buffer, int size, int rowOrder) {
   std::lock_guard hold(frameLock_);
   if (!images_.Output().Bits() || !buffer) return host_.RecordError(TEVRIN_ERROR_BUFFER);
@@ -270,6 +305,7 @@ void CAcquisition::ProcessRawFrame() {
                                &host_, &images_.Tables()});
   host_.StoreMeasurements(before, settings);
   imageValid_ = 1;
+  recorder_.OnFrame(images_.Output());
 }
 
 void CAcquisition::Draw() {
@@ -321,6 +357,7 @@ void CAcquisition::PreviewLoop() {
     const WaitResult waited = device_.WaitFrame(kPreviewWaitMs);
     if (waited == WaitResult::kError) {
       run_ = kStop;
+      recorder_.EndInput();
       std::lock_guard hold(frameLock_);
       ReportFrameError(target_.window, TEVRIN_ERROR_DEVICE_LOST);
       break;

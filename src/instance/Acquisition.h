@@ -24,6 +24,7 @@
 #include "instance/FrameImages.h"
 #include "instance/Lock.h"
 #include "instance/PreviewWindow.h"
+#include "instance/Recorder.h"
 #include "instance/WorkerThread.h"
 #include "settings/SettingsBlocks.h"
 
@@ -95,6 +96,12 @@ class CAcquisition {
   int Trigger(const FrameTarget& target);
   int Close();
   int GetImage(BYTE* buffer, int size, int rowOrder);
+  // Starts a preview (with its window when `showWindow` and one is placed)
+  // that records the processed frames of the next `durationMs` ms into an
+  // AVI file at `path`; the preview goes on afterwards. A stop, a close or a
+  // lost camera ends the recording early with the file finished.
+  int Record(const char* path, int durationMs, int showWindow);
+  RecordingCounts RecordingStatistics() const { return recorder_.Counts(); }
 
   // Stops a preview or prepared capture, or idles a trigger acquisition, and
   // says what ran; Resume brings it back with a fresh setup.
@@ -146,6 +153,8 @@ class CAcquisition {
   std::atomic<int> run_{kStop};
   CWorkerThread thread_;
   int snapTimeout_ = 3000;
+  // Fed under the frame lock; stopped after the thread that feeds it.
+  CRecorder recorder_;
 
   // Guards the images, the frame target, the window's drawing and the frame
   // information: the acquisition thread holds it for each frame.

@@ -21,6 +21,10 @@ constexpr int kSerialFirstAddress = 0x1040;
 constexpr int kSerialBytes = 32;
 constexpr DWORD kEepromSettleMs = 10;
 
+unsigned Saturated(uint64_t count) {
+  return static_cast<unsigned>(std::min<uint64_t>(count, UINT_MAX));
+}
+
 void FormatDeviceName(char* out, int size, int ordinal) {
   std::snprintf(out, static_cast<size_t>(size), "%s_%02d", kDeviceBaseName, ordinal);
 }
@@ -203,16 +207,23 @@ int CTevrin::GetCameraInfo(CameraInfo* info) {
     device_->GetExposureSecondsMin(&info->exposureSecondsMin);
     device_->GetExposureSecondsMax(&info->exposureSecondsMax);
   }
-  if (info->size >= static_cast<int>(sizeof(CameraInfo))) FillFrameStatistics(info);
+  if (info->size >= static_cast<int>(offsetof(CameraInfo, framesRecorded))) FillFrameStatistics(info);
+  if (info->size >= static_cast<int>(sizeof(CameraInfo))) FillRecordingStatistics(info);
   return 1;
 }
 
 void CTevrin::FillFrameStatistics(CameraInfo* info) {
   const tevrin::device::FrameStatistics counts = device_->Statistics();
-  const auto saturated = [](uint64_t count) { return static_cast<unsigned>(std::min<uint64_t>(count, UINT_MAX)); };
-  info->framesCompleted = saturated(counts.completed);
-  info->framesFailed = saturated(counts.failed);
-  info->framesOverrun = saturated(counts.overruns);
-  info->frameTimeouts = saturated(counts.timeouts);
+  info->framesCompleted = Saturated(counts.completed);
+  info->framesFailed = Saturated(counts.failed);
+  info->framesOverrun = Saturated(counts.overruns);
+  info->frameTimeouts = Saturated(counts.timeouts);
   info->newestFrameStatus = static_cast<int>(device_->NewestFrameStatus());
+}
+
+void CTevrin::FillRecordingStatistics(CameraInfo* info) {
+  const RecordingCounts counts = acquisition_ ? acquisition_->RecordingStatistics() : RecordingCounts{};
+  info->framesRecorded = Saturated(counts.recorded);
+  info->framesNotRecorded = Saturated(counts.dropped);
+  info->recording = counts.active ? 1 : 0;
 }

@@ -120,6 +120,7 @@ class CTevrin : private CAcquisition::Host {
   int Close();
   int GetImage(BYTE* buffer, int size, int rowOrder);
   int SaveImage(const char* path, int format);
+  int Record(const char* path, int durationMs, int showWindow);
   ::AcquisitionState AcquisitionState() const;
   HWND PreviewWindow() const;
   // Runs a modal setting dialog with the acquisition paused: a preview or a
@@ -133,7 +134,7 @@ class CTevrin : private CAcquisition::Host {
   // leaves every reference and map as it was.
   int LoadMaskFile(const char* path);
   int SaveMaskFile(const char* path);
-  // Recording and the setting dialogs are not offered yet.
+  // The setting dialogs are not offered yet.
   int NotOfferedYet();
 
   // Configuration file and the operations this camera does not offer.
@@ -186,6 +187,7 @@ class CTevrin : private CAcquisition::Host {
     return fn(*acquisition_);
   }
   void FillFrameStatistics(CameraInfo* info);
+  void FillRecordingStatistics(CameraInfo* info);
 
   // What the acquisition asks of the instance.
   int CheckCamera() override;

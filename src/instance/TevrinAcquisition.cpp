@@ -38,6 +38,10 @@ int CTevrin::Trigger(HWND frameWindow, BYTE* buffer, int size, int rowOrder) {
   });
 }
 
+int CTevrin::Record(const char* path, int durationMs, int showWindow) {
+  return WithAcquisition([&](CAcquisition& acquisition) { return acquisition.Record(path, durationMs, showWindow); });
+}
+
 int CTevrin::Close() {
   return acquisition_ ? acquisition_->Close() : 1;
 }

@@ -6,7 +6,7 @@
 
 #include "instance/Tevrin.h"
 
-// Recording and the setting dialogs are not offered yet.
+// The setting dialogs are not offered yet.
 int CTevrin::NotOfferedYet() {
   return RecordError(device_ ? TEVRIN_ERROR_UNSUPPORTED : TEVRIN_ERROR_NOT_READY);
 }

@@ -53,7 +53,7 @@ TEST(ExportList, HeaderDeclaresEveryExportForC) {
     EXPECT_NE(TevrinExportFromC(i), nullptr);
   }
   EXPECT_EQ(TevrinFrameInfoSizeFromC(), 32);
-  EXPECT_EQ(TevrinCameraInfoSizeFromC(), 80);
+  EXPECT_EQ(TevrinCameraInfoSizeFromC(), 96);
   EXPECT_EQ(offsetof(FrameInfo, buffer), 24u);
   EXPECT_EQ(offsetof(CameraInfo, reserved), 36u);
   EXPECT_EQ(offsetof(CameraInfo, exposureSecondsMin), 40u);

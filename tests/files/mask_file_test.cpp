@@ -14,7 +14,7 @@
 
 #include "MaskFileBytes.h"
 #include "files/MaskFile.h"
-#include "support/FileSizeLimit.h"
+#include "FileSizeLimit.h"
 #include "support/TestImage.h"
 
 namespace tevrin::test {

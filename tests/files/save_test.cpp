@@ -8,8 +8,8 @@
 #include <thread>
 #include <vector>
 
+#include "FileSizeLimit.h"
 #include "files/SignificantBits.h"
-#include "support/FileSizeLimit.h"
 #include "support/StillFileTest.h"
 
 namespace tevrin::test {

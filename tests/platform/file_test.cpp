@@ -1,5 +1,6 @@
 // Disk files through CreateFileA, ReadFile, WriteFile, SetFilePointer,
-// GetFileSize, DeleteFileA and MoveFileExA, as a Windows programmer expects.
+// GetFileSize, SetEndOfFile, DeleteFileA and MoveFileExA, as a Windows
+// programmer expects.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -169,6 +170,24 @@ TEST(FileIo, BadCallsFailWithoutTouchingTheFile) {
   }
   CloseHandle(event);
   EXPECT_EQ(ReadText(path), "keep");
+}
+
+TEST(FileIo, SetEndOfFileCutsOrExtendsAtThePointer) {
+  std::string path = ScratchPath("end-of-file.bin");
+  WriteText(path, "0123456789");
+  {
+    OwnedFile file = Open(path, GENERIC_WRITE, 0, OPEN_EXISTING);
+    EXPECT_EQ(SetFilePointer(file.handle, 4, nullptr, FILE_BEGIN), 4u);
+    ASSERT_TRUE(SetEndOfFile(file.handle));
+    EXPECT_EQ(GetFileSize(file.handle, nullptr), 4u);
+    EXPECT_EQ(SetFilePointer(file.handle, 6, nullptr, FILE_BEGIN), 6u);
+    ASSERT_TRUE(SetEndOfFile(file.handle));
+  }
+  EXPECT_EQ(ReadText(path), std::string("0123\0\0", 6));
+  OwnedFile reader = Open(path, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING);
+  EXPECT_FAILS(SetEndOfFile(reader.handle), FALSE, ERROR_ACCESS_DENIED);
+  EXPECT_FAILS(SetEndOfFile(nullptr), FALSE, ERROR_INVALID_HANDLE);
+  EXPECT_EQ(ReadText(path).size(), 6u);
 }
 
 TEST(FileIo, FullDiskReportsDiskFull) {

@@ -83,6 +83,15 @@ std::optional<int> ParseInt(std::string_view command, std::string_view label, co
   return static_cast<int>(value);
 }
 
+std::optional<int> ParseWaitTime(std::string_view command, const std::string& text) {
+  std::optional<int> value = ParseInt(command, "--wait", text);
+  if (value && *value < 0) {
+    UsageError(command, "--wait: " + text + " ms is negative");
+    return std::nullopt;
+  }
+  return value;
+}
+
 std::optional<int> ParseDeviceNumber(std::string_view command, const std::optional<std::string>& text) {
   return text ? ParseInt(command, "-d", *text) : 0;
 }

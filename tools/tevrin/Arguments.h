@@ -28,6 +28,9 @@ bool ParseArguments(int argc, char** argv, std::initializer_list<Option> options
 std::optional<int> ParseInt(std::string_view command, std::string_view label, const std::string& text);
 std::optional<double> ParseDouble(std::string_view command, std::string_view label, const std::string& text);
 
+// The preview's poll delay given with --wait: whole milliseconds, not negative.
+std::optional<int> ParseWaitTime(std::string_view command, const std::string& text);
+
 // The camera's device number given with -d, 0 when none was given.
 std::optional<int> ParseDeviceNumber(std::string_view command, const std::optional<std::string>& text);
 

@@ -54,7 +54,7 @@ Session::~Session() {
   if (handle_ != 0) Tevrin_Release(handle_);
 }
 
-int Session::Open(int number, std::optional<int> bits) {
+int Session::Open(int number, std::optional<int> bits, std::optional<int> waitMs) {
   if (handle_ == 0) {
     std::fprintf(stderr, "tevrin: the SDK could not create a camera instance\n");
     return kExitFailure;
@@ -67,8 +67,9 @@ int Session::Open(int number, std::optional<int> bits) {
   }
   ClearErrors();
   if (Tevrin_SetDeviceNumber(handle_, number)) {
-    if (!bits || Tevrin_SetColorMode(handle_, *bits)) return kExitOk;
-    return Fail("selecting " + std::to_string(*bits) + "-bit mode");
+    if (bits && !Tevrin_SetColorMode(handle_, *bits)) return Fail("selecting " + std::to_string(*bits) + "-bit mode");
+    if (waitMs && !Tevrin_SetWaitTime(handle_, *waitMs)) return Fail("setting the wait time");
+    return kExitOk;
   }
   int code = Tevrin_GetLastError(handle_);
   if (code == TEVRIN_ERROR_NO_CAMERA) {

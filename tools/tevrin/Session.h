@@ -24,10 +24,10 @@ class Session {
   operator int() const { return handle_; }
 
   // Selects camera `number` (device number, from 0) and, when given, the
-  // colour mode in bits per pixel. Prints why and returns kExitNoCamera when
-  // there is no such camera, kExitFailure when it cannot be opened or refuses
-  // the mode; kExitOk otherwise.
-  int Open(int number, std::optional<int> bits = std::nullopt);
+  // colour mode in bits per pixel and the preview's poll delay in ms. Prints
+  // why and returns kExitNoCamera when there is no such camera, kExitFailure
+  // when it cannot be opened or refuses the mode or delay; kExitOk otherwise.
+  int Open(int number, std::optional<int> bits = std::nullopt, std::optional<int> waitMs = std::nullopt);
 
   // Prints "tevrin: <what> failed: error N (Name)" with the newest recorded
   // code and returns kExitFailure.

@@ -92,11 +92,7 @@ std::optional<Request> Parse(int argc, char** argv) {
     request.seconds = *value;
   }
   if (mode && !(request.bits = ParseInt(command, "--mode", *mode))) return std::nullopt;
-  if (wait && !(request.waitMs = ParseInt(command, "--wait", *wait))) return std::nullopt;
-  if (request.waitMs && *request.waitMs < 0) {
-    UsageError(command, "--wait: " + *wait + " ms is negative");
-    return std::nullopt;
-  }
+  if (wait && !(request.waitMs = ParseWaitTime(command, *wait))) return std::nullopt;
   return request;
 }
 
@@ -228,10 +224,7 @@ int Run(int argc, char** argv) {
   // camera's settings saved.
   std::signal(SIGINT, OnInterrupt);
   Session session;
-  if (int status = session.Open(request->device, request->bits); status != kExitOk) return status;
-  if (request->waitMs && !Tevrin_SetWaitTime(session, *request->waitMs)) {
-    return session.Fail("setting the wait time");
-  }
+  if (int status = session.Open(request->device, request->bits, request->waitMs); status != kExitOk) return status;
   MessageWindow window;
   if (!window.Handle()) {
     std::fprintf(stderr, "tevrin: stream failed: cannot create a message window (error %lu)\n",

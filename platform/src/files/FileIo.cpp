@@ -1,5 +1,5 @@
-// CreateFileA on disk files, ReadFile, WriteFile, SetFilePointer, GetFileSize
-// and FlushFileBuffers. Device interface paths go to the driver registry.
+// CreateFileA on disk files, ReadFile, WriteFile, SetFilePointer, GetFileSize,
+// SetEndOfFile and FlushFileBuffers. Device interface paths go to the driver registry.
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <tevrin/win32/Driver.h>
@@ -168,6 +168,17 @@ BOOL TransferFile(Direction direction, HANDLE handle, void* buffer, DWORD count,
   return TRUE;
 }
 
+// The descriptor of a file handle opened for writing, or -1 with the error set.
+int WritableDescriptor(HANDLE handle) {
+  auto file = ObjectFromHandle<File>(handle);
+  if (!file) return -1;
+  if (!file->Access().write) {
+    SetLastError(ERROR_ACCESS_DENIED);
+    return -1;
+  }
+  return file->Descriptor();
+}
+
 }  // namespace
 }  // namespace tevrin::win32
 
@@ -263,14 +274,21 @@ extern "C" DWORD WINAPI GetFileSize(HANDLE handle, LPDWORD fileSizeHigh) {
   return static_cast<DWORD>(size);
 }
 
-extern "C" BOOL WINAPI FlushFileBuffers(HANDLE handle) {
-  auto file = ObjectFromHandle<File>(handle);
-  if (!file) return FALSE;
-  if (!file->Access().write) {
-    SetLastError(ERROR_ACCESS_DENIED);
+extern "C" BOOL WINAPI SetEndOfFile(HANDLE handle) {
+  const int fd = tevrin::win32::WritableDescriptor(handle);
+  if (fd < 0) return FALSE;
+  const off_t position = lseek(fd, 0, SEEK_CUR);
+  if (position < 0 || ftruncate(fd, position) != 0) {
+    tevrin::win32::SetLastErrorFromErrno(errno);
     return FALSE;
   }
-  if (fsync(file->Descriptor()) != 0) {
+  return TRUE;
+}
+
+extern "C" BOOL WINAPI FlushFileBuffers(HANDLE handle) {
+  const int fd = tevrin::win32::WritableDescriptor(handle);
+  if (fd < 0) return FALSE;
+  if (fsync(fd) != 0) {
     tevrin::win32::SetLastErrorFromErrno(errno);
     return FALSE;
   }

@@ -26,20 +26,23 @@ TEVRIN_EXPORT int Tevrin_SnapShot(int handle, BYTE* buffer, int size, int rowOrd
 }
 
 TEVRIN_EXPORT int Tevrin_Trigger(int handle, HWND frameWindow, BYTE* buffer, int size, int rowOrder) {
-  return Forward(handle, 0,
-                 [&](CTevrin& instance) { return instance.Trigger(frameWindow, buffer, size, rowOrder); });
+  return Forward(handle, 0, [&](CTevrin& instance) { return instance.Trigger(frameWindow, buffer, size, rowOrder); });
 }
 
 TEVRIN_EXPORT int Tevrin_GetImage(int handle, BYTE* buffer, int size, int rowOrder) {
   return Forward(handle, 0, [&](CTevrin& instance) { return instance.GetImage(buffer, size, rowOrder); });
 }
 
-TEVRIN_EXPORT int Tevrin_Record(int handle, const char*, int, int) {
-  return NotOfferedYet(handle);
+TEVRIN_EXPORT int Tevrin_Record(int handle, const char* path, int durationMs, int showWindow) {
+  return Forward(handle, 0, [&](CTevrin& instance) { return instance.Record(path, durationMs, showWindow); });
 }
 
-TEVRIN_EXPORT int Tevrin_RecordW(int handle, const wchar_t* path, int, int) {
-  return ForwardWide(handle, path, [](CTevrin& instance, const char*) { return instance.NotOfferedYet(); });
+// A missing path is the narrow form's argument error, not a failed conversion.
+TEVRIN_EXPORT int Tevrin_RecordW(int handle, const wchar_t* path, int durationMs, int showWindow) {
+  if (!path) return Tevrin_Record(handle, nullptr, durationMs, showWindow);
+  return ForwardWide(handle, path, [&](CTevrin& instance, const char* narrow) {
+    return instance.Record(narrow, durationMs, showWindow);
+  });
 }
 
 // One entry point under four names: the camera has none of these controls.

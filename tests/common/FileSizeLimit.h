@@ -2,10 +2,9 @@
 // raises, so writes past the limit fail as on a full disk.
 #pragma once
 
-#include <signal.h>
 #include <sys/resource.h>
 
-namespace tevrin::test {
+#include <csignal>
 
 class FileSizeLimit {
  public:
@@ -27,5 +26,3 @@ class FileSizeLimit {
   rlimit saved_{};
   sighandler_t previous_;
 };
-
-}  // namespace tevrin::test
