@@ -126,14 +126,14 @@ typedef struct FrameInfo {
 
 /* Why the newest frame of a camera ended (CameraInfo.newestFrameStatus). */
 typedef enum TevrinFrameStatus {
-  TEVRIN_FRAME_NONE = 0,            /* no frame has ended yet */
-  TEVRIN_FRAME_COMPLETE = 1,        /* the whole image arrived */
-  TEVRIN_FRAME_SHORT_TRANSFER = 2,  /* the image came with fewer bytes than the frame has */
-  TEVRIN_FRAME_TIMEOUT = 3,         /* the camera sent nothing in time */
-  TEVRIN_FRAME_ABORTED = 4,         /* the read was aborted by a stop */
-  TEVRIN_FRAME_UNPLUGGED = 5,       /* the camera is gone */
-  TEVRIN_FRAME_HEADER_FAILED = 6,   /* the frame header was refused or short */
-  TEVRIN_FRAME_TRANSFER_FAILED = 7  /* the driver or the camera failed the transfer */
+  TEVRIN_FRAME_NONE = 0,           /* no frame has ended yet */
+  TEVRIN_FRAME_COMPLETE = 1,       /* the whole image arrived */
+  TEVRIN_FRAME_SHORT_TRANSFER = 2, /* the image came with fewer bytes than the frame has */
+  TEVRIN_FRAME_TIMEOUT = 3,        /* the camera sent nothing in time */
+  TEVRIN_FRAME_ABORTED = 4,        /* the read was aborted by a stop */
+  TEVRIN_FRAME_UNPLUGGED = 5,      /* the camera is gone */
+  TEVRIN_FRAME_HEADER_FAILED = 6,  /* the frame header was refused or short */
+  TEVRIN_FRAME_TRANSFER_FAILED = 7 /* the driver or the camera failed the transfer */
 } TevrinFrameStatus;
 
 /* Filled by Tevrin_GetCameraInfo; set `size` first (at least 36; 56 for the
@@ -260,7 +260,9 @@ int Tevrin_GetColorMode(int handle);
 /* 0 full, 1 half; other values return 0 without an error. */
 int Tevrin_SetSubSample(int handle, int mode);
 int Tevrin_GetSubSample(int handle); /* -1 for an unknown handle */
-/* Preview poll delay in ms; negative values return 0 without an error. */
+/* Preview poll delay in ms, 0..1000: larger values are stored as 1000 (also
+   when loaded from the registry); negative values return 0 without an error.
+   A stop never waits for the delay to pass. */
 int Tevrin_SetWaitTime(int handle, int ms);
 int Tevrin_GetWaitTime(int handle); /* -1 for an unknown handle */
 /* Errors: 1 no device (V: posts only), 6 the camera refused. */

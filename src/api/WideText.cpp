@@ -5,7 +5,8 @@
 #include <windows.h>
 
 bool ToNarrow(const wchar_t* wide, char (&narrow)[kNarrowTextSize]) {
-  return WideCharToMultiByte(CP_THREAD_ACP, 0, wide, -1, narrow, kNarrowTextSize, nullptr, nullptr) > 0;
+  return WideCharToMultiByte(CP_THREAD_ACP, WC_ERR_INVALID_CHARS, wide, -1, narrow, kNarrowTextSize, nullptr, nullptr) >
+         0;
 }
 
 bool ToWide(const char* narrow, unsigned codePage, wchar_t* wide, int size) {

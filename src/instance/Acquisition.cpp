@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "image/SpreadRows.h"
+#include "instance/LastingFrameInfo.h"
 
 namespace {
 
@@ -24,7 +25,7 @@ constexpr int kPausedPollMs = 10;
 }  // namespace
 
 CAcquisition::CAcquisition(Host& host, CTevrinU3K5Base& device)
-    : host_(host), device_(device), rateWindowStart_(GetTickCount()) {}
+    : host_(host), device_(device), frameInfo_(NewLastingFrameInfo()), rateWindowStart_(GetTickCount()) {}
 
 CAcquisition::~CAcquisition() {
   Close();
@@ -312,14 +313,20 @@ int CAcquisition::ReportFrameError(HWND window, int code) {
   return host_.RecordError(code);
 }
 
+// The camera stopped answering: the loop ends, and the application hears
+// of it by both messages. A failure caused by a stop is no loss.
+void CAcquisition::ReportDeviceLost() {
+  if (run_.exchange(kStop) == kStop) return;
+  std::lock_guard hold(frameLock_);
+  ReportFrameError(target_.window, TEVRIN_ERROR_DEVICE_LOST);
+}
+
 void CAcquisition::PreviewLoop() {
   while (SleepUnlessStopped(host_.WaitTime())) {
     if (run_ != kRun) continue;
     const WaitResult waited = device_.WaitFrame(kPreviewWaitMs);
     if (waited == WaitResult::kError) {
-      run_ = kStop;
-      std::lock_guard hold(frameLock_);
-      ReportFrameError(target_.window, TEVRIN_ERROR_DEVICE_LOST);
+      ReportDeviceLost();
       break;
     }
     if (waited != WaitResult::kNewFrame) continue;
@@ -349,13 +356,20 @@ void CAcquisition::TriggerLoop() {
       Sleep(kPausedPollMs);
       continue;
     }
-    if (!device_.StartCapture(CaptureMode::kCounted)) break;
+    if (!device_.StartCapture(CaptureMode::kCounted)) {
+      ReportDeviceLost();
+      break;
+    }
     WaitResult waited = WaitResult::kNoNewFrame;
     for (int spent = 0; waited == WaitResult::kNoNewFrame && spent < kTriggerWaitMs && run_ != kStop;
          spent += kTriggerWaitSliceMs) {
       waited = device_.WaitFrame(kTriggerWaitSliceMs);
     }
     if (run_ == kStop) break;
+    if (waited == WaitResult::kError) {
+      ReportDeviceLost();
+      break;
+    }
     if (waited != WaitResult::kNewFrame) continue;
     std::lock_guard hold(frameLock_);
     // A frame that could not be read is reported, never processed from the last one's pixels.
