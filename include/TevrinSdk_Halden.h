@@ -316,7 +316,9 @@ int Tevrin_SetIOPort(int handle, int value);
 /* ---- Masks, files, dialogs, configuration ---- */
 
 /* Saves the image of the last acquisition, in its colour mode. Needs a
-   processed frame (error 1). format: TEVRIN_FORMAT_*. */
+   processed frame (error 1). format: TEVRIN_FORMAT_*. A file that cannot be
+   written is error 12, and GetLastError() on the calling thread then gives
+   the system's reason (e.g. ERROR_PATH_NOT_FOUND). */
 int Tevrin_SaveImage(int handle, const char* path, int format);
 int Tevrin_SaveImageW(int handle, const wchar_t* path, int format);
 /* The dark and white reference frames. Errors: 1, 14 file missing or malformed. */
