@@ -316,7 +316,8 @@ int Tevrin_SetIOPort(int handle, int value);
 /* ---- Masks, files, dialogs, configuration ---- */
 
 /* Saves the image of the last acquisition, in its colour mode. Needs a
-   processed frame (error 1). format: TEVRIN_FORMAT_*. A file that cannot be
+   processed frame (error 1). format: TEVRIN_FORMAT_* (others return 0
+   without an error). A file that cannot be
    written is error 12, and GetLastError() on the calling thread then gives
    the system's reason (e.g. ERROR_PATH_NOT_FOUND). */
 int Tevrin_SaveImage(int handle, const char* path, int format);

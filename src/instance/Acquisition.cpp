@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "image/SpreadRows.h"
+#include "instance/CameraClaims.h"
 #include "instance/LastingFrameInfo.h"
 
 namespace {
@@ -34,13 +35,21 @@ CAcquisition::~CAcquisition() {
 // Everything the camera and the images need before frames flow.
 int CAcquisition::Setup() {
   if (!host_.CheckCamera()) return 0;
+  // Refused before anything reaches the camera another handle streams from.
+  if (!ClaimCamera(device_.GetOrdinal(), this)) return host_.RecordError(TEVRIN_ERROR_NOT_READY);
   const AcquisitionFormat format = host_.Format();
   {
     std::lock_guard hold(frameLock_);
     imageValid_ = 0;
-    if (!images_.Size(format.mode, format.width, format.height)) return host_.RecordError(TEVRIN_ERROR_BUFFER);
+    if (!images_.Size(format.mode, format.width, format.height)) {
+      ReleaseCamera(this);
+      return host_.RecordError(TEVRIN_ERROR_BUFFER);
+    }
   }
-  if (!host_.PrepareCamera(format)) return 0;
+  if (!host_.PrepareCamera(format)) {
+    ReleaseCamera(this);
+    return 0;
+  }
   std::lock_guard hold(frameLock_);
   if (window_) window_->SizeBackBuffer(Describe(format.mode).displayBits);
   return 1;
@@ -124,6 +133,7 @@ int CAcquisition::StopLocked() {
     // A trigger thread may have started a capture after the stop above.
     device_.StopCapture(0);
   }
+  ReleaseCamera(this);
   return 1;
 }
 
@@ -148,8 +158,11 @@ int CAcquisition::SnapShot(BYTE* buffer, int size, int rowOrder) {
     return host_.RecordError(TEVRIN_ERROR_NOT_READY);
   }
   if (state == AcquisitionState::Idle && !Setup()) return 0;
+  // A snapshot from idle has the camera for its own length only.
   const auto stopUnlessPrepared = [&] {
-    if (state != AcquisitionState::CapturePrepared) device_.StopCapture(0);
+    if (state == AcquisitionState::CapturePrepared) return;
+    device_.StopCapture(0);
+    ReleaseCamera(this);
   };
   std::lock_guard hold(frameLock_);
   if (!device_.StartCapture(CaptureMode::kSingle) || device_.WaitFrame(snapTimeout_) != WaitResult::kNewFrame) {

@@ -46,6 +46,8 @@ int CTevrin::SaveImage(const char* path, int format) {
     const tevrin::files::StillImage still{image.Width(), image.Height(), image.BitCount(), image.Stride(),
                                           image.Bits()};
     if (tevrin::files::SaveImageAs(path, still, format, kStillSignificantBits)) return 1;
+    // An unknown format refuses without a code, as it always has.
+    if (format < tevrin::files::kStillBmp || format > tevrin::files::kStillTiff) return 0;
     // The caller learns the system's reason from the thread's last error, as
     // the file functions left it.
     const DWORD reason = GetLastError();

@@ -99,4 +99,28 @@ TEST_F(HardeningDevice, StalledCameraStopsQuicklyAndFailsWithinTheFrameTimeOut) 
   vc::StallStream(0, false);
 }
 
+// Two handles on one camera: the stream serves one acquisition at a time; the
+// second is refused with error 1 until the first stops, and the first runs on
+// undisturbed.
+TEST_F(HardeningDevice, SecondHandleOnAStreamingCameraIsRefused) {
+  const int other = Tevrin_Initialize(nullptr);
+  ASSERT_NE(other, 0);
+  ASSERT_EQ(Tevrin_SetPreviewWindow(other, nullptr, 0, 0, 0, 0), 1);
+  std::vector<BYTE> frame(kFrame8), otherFrame(kFrame8);
+  ASSERT_EQ(Tevrin_CallBackPreview(handle_, window_, frame.data(), kFrame8, 1), 1);
+  EXPECT_EQ(Tevrin_SnapShot(other, otherFrame.data(), kFrame8, 1), 0);
+  EXPECT_EQ(Tevrin_GetLastError(other), TEVRIN_ERROR_NOT_READY);
+  EXPECT_EQ(Tevrin_Preview(other), 0);
+  EXPECT_THAT(tevrin::test::TakeErrors(other), ::testing::Contains(TEVRIN_ERROR_NOT_READY));
+
+  const auto frames = tevrin::test::PumpFrameMessages(window_, 20, 20.0);
+  ASSERT_EQ(frames.size(), 20u);
+  for (const auto& [wParam, lParam] : frames) EXPECT_NE(wParam, 0u) << "frame error " << lParam;
+  EXPECT_EQ(Tevrin_StopPreview(handle_), 1);
+  EXPECT_THAT(tevrin::test::TakeErrors(handle_), ::testing::ElementsAre());
+
+  EXPECT_EQ(Tevrin_SnapShot(other, otherFrame.data(), kFrame8, 1), 1) << "free again once the first stopped";
+  EXPECT_EQ(Tevrin_Release(other), 1);
+}
+
 }  // namespace

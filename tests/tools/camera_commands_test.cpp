@@ -180,7 +180,7 @@ TEST(ToolErrors, UnkeptSettingIsReported) {
   const ToolResult set =
       RunTool("0x3280", "set gamma 120", "env TEVRIN_REGISTRY=/dev/null/registry.sqlite3 TEVRIN_LOG=settings:warn");
   EXPECT_EQ(set.exitCode, 3);
-  EXPECT_THAT(set.err, HasSubstr("warn settings: the settings of camera 0 could not be saved"));
+  EXPECT_THAT(set.err, HasSubstr("warn settings: the settings of camera 0 were not saved"));
   EXPECT_THAT(set.err, HasSubstr("tevrin: gamma = 120 was not kept"));
 }
 
