@@ -113,7 +113,11 @@ typedef enum TevrinError {
 
 /* ---- Blocks shared with the application (little-endian, 64-bit) ---- */
 
-/* The block whose address TEVRIN_MSG_FRAME carries; overwritten by the next frame. */
+/* The block whose address TEVRIN_MSG_FRAME carries; overwritten by the next
+   frame. It stays readable for the life of the process, also after
+   Tevrin_Release (keeping the last frame's values), so queued frame messages
+   may be handled after the handle is gone; the library keeps one such
+   32-byte block per handle ever created. */
 typedef struct FrameInfo {
   int reserved;     /* always 0 */
   int width;        /* pixels */
@@ -177,7 +181,10 @@ TEVRIN_STATIC_ASSERT(sizeof(CameraInfo) == 80, "CameraInfo is 80 bytes");
    handle is returned even when the camera could not be prepared; that failure
    shows in Tevrin_GetLastError and the error message. notifyWindow may be NULL. */
 int Tevrin_Initialize(HWND notifyWindow);
-/* Saves the settings, closes the camera and frees the handle. 0: unknown handle. */
+/* Saves the settings, closes the camera and frees the handle. 0: unknown handle.
+   May be called from any thread: it waits for calls on the handle still
+   running in other threads; calls made after it answer as for an unknown
+   handle. Frame messages still queued stay safe to handle (see FrameInfo). */
 int Tevrin_Release(int handle);
 /* 35128609 (0x02180521). */
 int Tevrin_GetDllVersion(void);
@@ -223,7 +230,9 @@ int Tevrin_StopPreview(int handle);
 int Tevrin_Capture(int handle);
 /* Reads one frame on the caller's thread into `buffer` (may be NULL to only process it). */
 int Tevrin_SnapShot(int handle, BYTE* buffer, int size, int rowOrder);
-/* Hardware-triggered frames, delivered as in Tevrin_CallBackPreview. */
+/* Hardware-triggered frames, delivered as in Tevrin_CallBackPreview. A camera
+   lost meanwhile is reported as in preview: error 13 and TEVRIN_MSG_FRAME
+   with 13. */
 int Tevrin_Trigger(int handle, HWND frameWindow, BYTE* buffer, int size, int rowOrder);
 /* Copies the output image of the last acquisition, in the colour mode it was
    set up with. Error 5 when there is none yet or the buffer is smaller. */
@@ -280,7 +289,9 @@ int Tevrin_SetPreviewWindow(int handle, HWND parent, int x, int y, int width, in
 
 /* ---- Exposure, gain, analog values ---- */
 
-/* Exposure in seconds. Errors: 1, 11 not supported. */
+/* Exposure in seconds, held to the camera's range (CameraInfo); the time the
+   camera took is what the getters report. Errors: 1, 11 not supported, 9 for
+   NaN and negative times. */
 int Tevrin_SetExposureTimeEx(int handle, double seconds);
 /* -1.0 when not obtained (0.0 for an unknown handle). */
 double Tevrin_GetExposureTimeEx(int handle, int* ok);
