@@ -113,7 +113,11 @@ typedef enum TevrinError {
 
 /* ---- Blocks shared with the application (little-endian, 64-bit) ---- */
 
-/* The block whose address TEVRIN_MSG_FRAME carries; overwritten by the next frame. */
+/* The block whose address TEVRIN_MSG_FRAME carries; overwritten by the next
+   frame. It stays readable for the life of the process, also after
+   Tevrin_Release (keeping the last frame's values), so queued frame messages
+   may be handled after the handle is gone; the library keeps one such
+   32-byte block per handle ever created. */
 typedef struct FrameInfo {
   int reserved;     /* always 0 */
   int width;        /* pixels */
@@ -126,14 +130,14 @@ typedef struct FrameInfo {
 
 /* Why the newest frame of a camera ended (CameraInfo.newestFrameStatus). */
 typedef enum TevrinFrameStatus {
-  TEVRIN_FRAME_NONE = 0,            /* no frame has ended yet */
-  TEVRIN_FRAME_COMPLETE = 1,        /* the whole image arrived */
-  TEVRIN_FRAME_SHORT_TRANSFER = 2,  /* the image came with fewer bytes than the frame has */
-  TEVRIN_FRAME_TIMEOUT = 3,         /* the camera sent nothing in time */
-  TEVRIN_FRAME_ABORTED = 4,         /* the read was aborted by a stop */
-  TEVRIN_FRAME_UNPLUGGED = 5,       /* the camera is gone */
-  TEVRIN_FRAME_HEADER_FAILED = 6,   /* the frame header was refused or short */
-  TEVRIN_FRAME_TRANSFER_FAILED = 7  /* the driver or the camera failed the transfer */
+  TEVRIN_FRAME_NONE = 0,           /* no frame has ended yet */
+  TEVRIN_FRAME_COMPLETE = 1,       /* the whole image arrived */
+  TEVRIN_FRAME_SHORT_TRANSFER = 2, /* the image came with fewer bytes than the frame has */
+  TEVRIN_FRAME_TIMEOUT = 3,        /* the camera sent nothing in time */
+  TEVRIN_FRAME_ABORTED = 4,        /* the read was aborted by a stop */
+  TEVRIN_FRAME_UNPLUGGED = 5,      /* the camera is gone */
+  TEVRIN_FRAME_HEADER_FAILED = 6,  /* the frame header was refused or short */
+  TEVRIN_FRAME_TRANSFER_FAILED = 7 /* the driver or the camera failed the transfer */
 } TevrinFrameStatus;
 
 /* Filled by Tevrin_GetCameraInfo; set `size` first (at least 36; 56 for the
@@ -183,7 +187,10 @@ TEVRIN_STATIC_ASSERT(sizeof(CameraInfo) == 96, "CameraInfo is 96 bytes");
    handle is returned even when the camera could not be prepared; that failure
    shows in Tevrin_GetLastError and the error message. notifyWindow may be NULL. */
 int Tevrin_Initialize(HWND notifyWindow);
-/* Saves the settings, closes the camera and frees the handle. 0: unknown handle. */
+/* Saves the settings, closes the camera and frees the handle. 0: unknown handle.
+   May be called from any thread: it waits for calls on the handle still
+   running in other threads; calls made after it answer as for an unknown
+   handle. Frame messages still queued stay safe to handle (see FrameInfo). */
 int Tevrin_Release(int handle);
 /* 35128609 (0x02180521). */
 int Tevrin_GetDllVersion(void);
@@ -229,7 +236,9 @@ int Tevrin_StopPreview(int handle);
 int Tevrin_Capture(int handle);
 /* Reads one frame on the caller's thread into `buffer` (may be NULL to only process it). */
 int Tevrin_SnapShot(int handle, BYTE* buffer, int size, int rowOrder);
-/* Hardware-triggered frames, delivered as in Tevrin_CallBackPreview. */
+/* Hardware-triggered frames, delivered as in Tevrin_CallBackPreview. A camera
+   lost meanwhile is reported as in preview: error 13 and TEVRIN_MSG_FRAME
+   with 13. */
 int Tevrin_Trigger(int handle, HWND frameWindow, BYTE* buffer, int size, int rowOrder);
 /* Copies the output image of the last acquisition, in the colour mode it was
    set up with. Error 5 when there is none yet or the buffer is smaller. */
@@ -275,7 +284,9 @@ int Tevrin_GetColorMode(int handle);
 /* 0 full, 1 half; other values return 0 without an error. */
 int Tevrin_SetSubSample(int handle, int mode);
 int Tevrin_GetSubSample(int handle); /* -1 for an unknown handle */
-/* Preview poll delay in ms; negative values return 0 without an error. */
+/* Preview poll delay in ms, 0..1000: larger values are stored as 1000 (also
+   when loaded from the registry); negative values return 0 without an error.
+   A stop never waits for the delay to pass. */
 int Tevrin_SetWaitTime(int handle, int ms);
 int Tevrin_GetWaitTime(int handle); /* -1 for an unknown handle */
 /* Errors: 1 no device (V: posts only), 6 the camera refused. */
@@ -293,7 +304,9 @@ int Tevrin_SetPreviewWindow(int handle, HWND parent, int x, int y, int width, in
 
 /* ---- Exposure, gain, analog values ---- */
 
-/* Exposure in seconds. Errors: 1, 11 not supported. */
+/* Exposure in seconds, held to the camera's range (CameraInfo); the time the
+   camera took is what the getters report. Errors: 1, 11 not supported, 9 for
+   NaN and negative times. */
 int Tevrin_SetExposureTimeEx(int handle, double seconds);
 /* -1.0 when not obtained (0.0 for an unknown handle). */
 double Tevrin_GetExposureTimeEx(int handle, int* ok);
@@ -332,7 +345,10 @@ int Tevrin_SetIOPort(int handle, int value);
 /* ---- Masks, files, dialogs, configuration ---- */
 
 /* Saves the image of the last acquisition, in its colour mode. Needs a
-   processed frame (error 1). format: TEVRIN_FORMAT_*. */
+   processed frame (error 1). format: TEVRIN_FORMAT_* (others return 0
+   without an error). A file that cannot be
+   written is error 12, and GetLastError() on the calling thread then gives
+   the system's reason (e.g. ERROR_PATH_NOT_FOUND). */
 int Tevrin_SaveImage(int handle, const char* path, int format);
 int Tevrin_SaveImageW(int handle, const wchar_t* path, int format);
 /* The four reference frames of the defect mask (dark and white, 8 and 16

@@ -7,8 +7,8 @@
 // A character the code page lacks would come out as a stand-in, naming
 // another file than the caller meant: that is no conversion either.
 bool ToNarrow(const wchar_t* wide, char (&narrow)[kNarrowTextSize]) {
-  BOOL replaced = FALSE;
-  return WideCharToMultiByte(CP_THREAD_ACP, 0, wide, -1, narrow, kNarrowTextSize, nullptr, &replaced) > 0 && !replaced;
+  return WideCharToMultiByte(CP_THREAD_ACP, WC_ERR_INVALID_CHARS, wide, -1, narrow, kNarrowTextSize, nullptr, nullptr) >
+         0;
 }
 
 bool ToWide(const char* narrow, unsigned codePage, wchar_t* wide, int size) {

@@ -16,9 +16,15 @@ using tevrin::device::StreamStop;
 using tevrin::usb::FrameHeaderBlock;
 
 namespace {
-constexpr DWORD kThreadJoinMs = 3000;
+// A healthy camera ends the frame in flight well within this; a stalled one
+// is cut off by the pipe abort, so that a stop never waits on it.
+constexpr DWORD kThreadJoinMs = 200;
+constexpr DWORD kAbortRepeatMs = 10;
 constexpr DWORD kSettleBeforeRecoveryMs = 100;
 constexpr uint8_t kConverterStreamOff = 2;
+// Register reads that fail in a row before the camera counts as lost; one
+// failed read on a busy bus is not a loss.
+constexpr int kLostAfterFailedReads = 10;
 }  // namespace
 
 int CTevrinU3K5Base::SetMode(CaptureMode mode) {
@@ -81,7 +87,9 @@ void CTevrinU3K5Base::JoinThread() {
   if (!thread_) return;
   const DWORD limit = product_->recovery == Recovery::kByCommand ? INFINITE : kThreadJoinMs;
   if (WaitForSingleObject(thread_, limit) != WAIT_OBJECT_0) {
-    if (controller_) controller_->AbortImagePipe();
+    // A frame-header read tries again after an abort; the aborts go on until
+    // the thread has seen its stop.
+    while (controller_ && WaitForSingleObject(thread_, kAbortRepeatMs) != WAIT_OBJECT_0) controller_->AbortImagePipe();
     WaitForSingleObject(thread_, INFINITE);
   }
   CloseHandle(thread_);
@@ -159,14 +167,21 @@ void CTevrinU3K5Base::ApplyPendingCommand() {
 }
 
 // In external trigger mode the board's frame counter moves when a trigger
-// has produced a frame; wait for that before reading it.
+// has produced a frame; wait for that before reading it. A camera that no
+// longer answers fails the loop, so that the consumer hears of it.
 bool CTevrinU3K5Base::WaitTriggerCounter() {
+  int failedReads = 0;
   while (running_) {
     int ok = 0;
     const int counter = ReadFpgaRegister(hw::fpga::kFrameCounter, &ok);
     if (ok && counter != lastFrameCounter_) {
       lastFrameCounter_ = counter;
       return true;
+    }
+    failedReads = ok ? 0 : failedReads + 1;
+    if (failedReads >= kLostAfterFailedReads) {
+      FailLoop();
+      return false;
     }
     Sleep(1);  // also after a failed read, so a lost camera does not spin a core
   }

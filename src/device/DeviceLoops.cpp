@@ -25,6 +25,10 @@ double SecondsSince(std::chrono::steady_clock::time_point start) {
 
 }  // namespace
 
+bool CTevrinU3K5Base::OutOfFrameTime(DWORD failingSince) const {
+  return GetTickCount() - failingSince >= static_cast<DWORD>(frameTimeoutMs_.load());
+}
+
 void CTevrinU3K5Base::CompleteFrame(Clock::time_point readStart, const FrameHeaderBlock& block) {
   const double seconds = SecondsSince(readStart);
   if (seconds > 0) transferRate_ = (frameSize_ / 1024.0 / 128.0) / seconds;
@@ -64,7 +68,12 @@ int CTevrinU3K5Base::AcquisitionLoop() {
   }
   const bool byCommand = product_->recovery == Recovery::kByCommand;
   int attempts = 0;
+  // Restarts go on only within the frame time-out: a camera that has sent
+  // nothing for that long has failed, however many restarts remain.
+  DWORD failingSince = 0;
+  bool failing = false;
   while (running_) {
+    const DWORD attemptStart = GetTickCount();
     const CaptureMode mode = mode_;
     // The trigger that made a counted frame is gone once the frame failed.
     const bool retry = mode != CaptureMode::kCounted || product_->recovery != Recovery::kRestartUnlessCounted;
@@ -87,18 +96,23 @@ int CTevrinU3K5Base::AcquisitionLoop() {
           break;
         }
         attempts = 0;
+        failing = false;
         continue;
       }
       EndFrame(writeIndex_, FailedRead(false));
       controller_->CloseStream();
-      if (!retry || byCommand || attempts >= kRestartsPerFrame) {
+      if (!failing) failingSince = attemptStart;
+      failing = true;
+      if (!retry || byCommand || attempts >= kRestartsPerFrame || OutOfFrameTime(failingSince)) {
         FailLoop();
         break;
       }
     } else {
       EndFrame(writeIndex_, FailedRead(true));
       controller_->CloseStream();
-      if (!retry) {
+      if (!failing) failingSince = attemptStart;
+      failing = true;
+      if (!retry || (!byCommand && OutOfFrameTime(failingSince))) {
         FailLoop();
         break;
       }

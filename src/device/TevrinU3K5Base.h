@@ -42,198 +42,198 @@ class CTevrinU3K5Base {
   CTevrinU3K5Base(const CTevrinU3K5Base&) = delete;
   CTevrinU3K5Base& operator=(const CTevrinU3K5Base&) = delete;
 
-  virtual ~CTevrinU3K5Base();                                            // 0
-  virtual int CreateController(HWND window, const GUID* guid);           // 1
-  virtual int StartDevice();                                             // 2
-  virtual int CloseDevice();                                             // 3
-  virtual int ReadControllerInfo(uint8_t* block);                        // 4
-  virtual int GetSensorInfo(SensorInfo* info);                           // 5
-  virtual int ReadControllerInfo2(uint8_t* block);                       // 6
-  virtual int ReopenDevice(int ordinal);                                 // 7
-  virtual int OpenDevice(int ordinal);                                   // 8
-  virtual int Reserved9() { return 0; }                                  // 9
-  virtual int IsPresent(int ordinal);                                    // 10
-  virtual int CountDevices(int productId);                               // 11
-  virtual int GetDeviceName(int index, char* text);                      // 12
-  virtual int SetProductId(int productId);                               // 13
-  virtual int GetProductId() { return productId_; }                      // 14
-  virtual int GetTableVendorId(int index);                               // 15
-  virtual int GetTableProductId(int index);                              // 16
-  virtual int GetTableOrdinal(int index);                                // 17
-  virtual int IsNoRegisterProduct();                                     // 18
-  virtual int IsStreamProduct();                                         // 19
-  virtual int GetOrdinal() { return openedOrdinal_; }                    // 20
-  virtual int StartCapture(tevrin::device::CaptureMode mode);            // 21
-  virtual int StopCapture(int abort);                                    // 22
-  virtual int CopyFrame(uint8_t* buffer, int size, int* counter, int* word28, int* word32, int* word40,
-                        int* word44, int fromSlot0, int bottomUp);       // 23
-  virtual int SetMode(tevrin::device::CaptureMode mode);                 // 24
-  virtual int StopStream();                                              // 25
-  virtual int AcquisitionLoop();                                         // 26
-  virtual int AcquisitionLoopAux();                                      // 27
-  virtual int AcquisitionLoopStream();                                   // 28
-  virtual int ApplyGeometry();                                           // 29
-  virtual int GetMaxDevices() { return kMaxDevices; }                    // 30
-  virtual int SyncFrameCounter();                                        // 31
-  virtual int CaptureOne();                                              // 32
-  virtual int Reserved33() { return -1; }                                // 33
-  virtual int GetCapturedFrame(uint8_t* buffer, int bottomUp);           // 34
-  virtual int SetFrameTimeout(int ms);                                   // 35
-  virtual tevrin::device::WaitResult WaitFrame(int ms);                  // 36
+  virtual ~CTevrinU3K5Base();                                   // 0
+  virtual int CreateController(HWND window, const GUID* guid);  // 1
+  virtual int StartDevice();                                    // 2
+  virtual int CloseDevice();                                    // 3
+  virtual int ReadControllerInfo(uint8_t* block);               // 4
+  virtual int GetSensorInfo(SensorInfo* info);                  // 5
+  virtual int ReadControllerInfo2(uint8_t* block);              // 6
+  virtual int ReopenDevice(int ordinal);                        // 7
+  virtual int OpenDevice(int ordinal);                          // 8
+  virtual int Reserved9() { return 0; }                         // 9
+  virtual int IsPresent(int ordinal);                           // 10
+  virtual int CountDevices(int productId);                      // 11
+  virtual int GetDeviceName(int index, char* text);             // 12
+  virtual int SetProductId(int productId);                      // 13
+  virtual int GetProductId() { return productId_; }             // 14
+  virtual int GetTableVendorId(int index);                      // 15
+  virtual int GetTableProductId(int index);                     // 16
+  virtual int GetTableOrdinal(int index);                       // 17
+  virtual int IsNoRegisterProduct();                            // 18
+  virtual int IsStreamProduct();                                // 19
+  virtual int GetOrdinal() { return openedOrdinal_; }           // 20
+  virtual int StartCapture(tevrin::device::CaptureMode mode);   // 21
+  virtual int StopCapture(int abort);                           // 22
+  virtual int CopyFrame(uint8_t* buffer, int size, int* counter, int* word28, int* word32, int* word40, int* word44,
+                        int fromSlot0, int bottomUp);           // 23
+  virtual int SetMode(tevrin::device::CaptureMode mode);        // 24
+  virtual int StopStream();                                     // 25
+  virtual int AcquisitionLoop();                                // 26
+  virtual int AcquisitionLoopAux();                             // 27
+  virtual int AcquisitionLoopStream();                          // 28
+  virtual int ApplyGeometry();                                  // 29
+  virtual int GetMaxDevices() { return kMaxDevices; }           // 30
+  virtual int SyncFrameCounter();                               // 31
+  virtual int CaptureOne();                                     // 32
+  virtual int Reserved33() { return -1; }                       // 33
+  virtual int GetCapturedFrame(uint8_t* buffer, int bottomUp);  // 34
+  virtual int SetFrameTimeout(int ms);                          // 35
+  virtual tevrin::device::WaitResult WaitFrame(int ms);         // 36
   // 1 after copying the newest frame into `buffer`; 0 when it copied nothing
   // (no ring, no frame yet, the acquisition failed, or a null buffer, which
   // still takes the frame).
-  virtual int GetFrame(uint8_t* buffer, int bottomUp);                   // 37
+  virtual int GetFrame(uint8_t* buffer, int bottomUp);                                      // 37
   virtual int GetFrameEx(uint8_t* buffer, uint64_t* extra, int* extraByte, int fromSlot0);  // 38
   virtual int GetFrameInfo(uint8_t* buffer, int* counter, int* word28, int* word32, int* word40, int* word44,
-                           int bottomUp);                                // 39
-  virtual int Reserved40() { return 0; }                                 // 40
-  virtual int SetBitDepth(int mode);                                     // 41
-  virtual int SetClockMode(int mode);                                    // 42
-  virtual int GetPixelClockMode();                              // 43
-  virtual int SetCaptureWindow(int x, int y, int width, int height, int subsample);  // 44
+                           int bottomUp);                                                 // 39
+  virtual int Reserved40() { return 0; }                                                  // 40
+  virtual int SetBitDepth(int mode);                                                      // 41
+  virtual int SetClockMode(int mode);                                                     // 42
+  virtual int GetPixelClockMode();                                                        // 43
+  virtual int SetCaptureWindow(int x, int y, int width, int height, int subsample);       // 44
   virtual int GetCaptureWindow(int* x, int* y, int* width, int* height, int* subsample);  // 45
-  virtual int SetMirrorH(int on);                                        // 46
-  virtual int SetMirrorV(int on);                                        // 47
-  virtual int GetMirrorH();                                       // 48
-  virtual int GetMirrorV();                                       // 49
-  virtual int GetMirrorHDefault();                                       // 50
-  virtual int GetMirrorVDefault();                                       // 51
-  virtual int IsMirrorVInSensor();                                       // 52
-  virtual int IsMirrorHInSensor();                                       // 53
-  virtual int SetTriggerMode(tevrin::device::TriggerMode mode, int force);  // 54
-  virtual int GetTriggerMode();                                 // 55
-  virtual int WriteEepromByte(int address, uint8_t value);               // 56
-  virtual int ReadEepromByte(int address, uint8_t* value);               // 57
-  virtual int GetWidthAdjustable();                                      // 58
-  virtual int GetHeightAdjustable();                                     // 59
-  virtual int GetMaxWidth();                                             // 60
-  virtual int GetMaxHeight();                                            // 61
-  virtual int GetDefaultWidth();                                         // 62
-  virtual int GetDefaultHeight();                                        // 63
-  virtual int GetDefaultX();                                             // 64
-  virtual int GetDefaultY();                                             // 65
-  virtual int SetGlobalGain(int value);                                  // 66
-  virtual int GetGlobalGain();                                 // 67
-  virtual int GetGlobalGainMin();                              // 68
-  virtual int GetGlobalGainMax();                              // 69
-  virtual int GetGlobalGainDefault();                          // 70
-  virtual int SetExposure(int units);                                    // 71
-  virtual int GetExposureTime();                               // 72
-  virtual int GetExposureTimeMin();                            // 73
-  virtual int GetExposureTimeMax();                            // 74
-  virtual int GetExposureTimeDefault();                        // 75
-  virtual int SetExposureLines(int lines);                               // 76
-  virtual int GetExposureLines();                              // 77
-  virtual int GetExposureLinesMin();                           // 78
-  virtual int GetExposureLinesMax();                           // 79
-  virtual int GetExposureLinesDefault();                       // 80
-  virtual int HasExposureSeconds();                                      // 81
-  virtual int SetExposureSeconds(double seconds);                        // 82
-  virtual int GetExposureSeconds(double* seconds);                       // 83
-  virtual int GetExposureSecondsMin(double* seconds);                    // 84
-  virtual int GetExposureSecondsMax(double* seconds);                    // 85
-  virtual int GetExposureSecondsDefault(double* seconds);                // 86
-  virtual int SetChannelGain(int channel, int value);                    // 87
-  virtual int GetChannelGain(int channel);                   // 88
-  virtual int GetChannelGainMin(int channel);                // 89
-  virtual int GetChannelGainMax(int channel);                // 90
-  virtual int GetChannelGainDefault(int channel);            // 91
-  virtual int SetChannelOffset(int channel, int value);                  // 92
-  virtual int GetChannelOffset(int channel);                 // 93
-  virtual int GetChannelOffsetMin(int channel);              // 94
-  virtual int GetChannelOffsetMax(int channel);              // 95
-  virtual int GetChannelOffsetDefault(int channel);          // 96
-  virtual int SetColorGainRed(int value);                                // 97
-  virtual int GetColorGainRed();                               // 98
-  virtual int SetColorGainGreen1(int value);                             // 99
-  virtual int GetColorGainGreen1();                            // 100
-  virtual int SetColorGainGreen2(int value);                             // 101
-  virtual int GetColorGainGreen2();                            // 102
-  virtual int SetColorGainBlue(int value);                               // 103
-  virtual int GetColorGainBlue();                              // 104
-  virtual int GetColorGainMin();                               // 105
-  virtual int GetColorGainMax();                               // 106
-  virtual int GetColorGainDefault();                           // 107
-  virtual int HasBlackLevel();                                           // 108
-  virtual int SetBlackLevel(int value);                                  // 109
-  virtual int GetBlackLevel();                                 // 110
-  virtual int GetBlackLevelMin();                              // 111
-  virtual int GetBlackLevelMax();                              // 112
-  virtual int GetBlackLevelDefault();                          // 113
-  virtual int HasSensorOption();                                         // 114
-  virtual int SetSensorOption(int value);                                // 115
-  virtual int GetSensorOption();                               // 116
-  virtual int WriteRegisterRaw(int address, int value);                  // 117
-  virtual int ReadSensorRegister(int address, int* ok);                  // 118
-  virtual int WriteFpgaRegister(int reg, int value);                     // 119
-  virtual int ReadFpgaRegister(int reg, int* ok);                        // 120
-  virtual int WriteI2cRegister16(int device, int reg, int value);        // 121
-  virtual int ReadI2cRegister16(int device, int reg, uint32_t* value);   // 122
-  virtual int WaitSensorBusIdle(int timeoutMs);                          // 123
-  virtual int Reserved124() { return 0; }                                // 124
-  virtual int Reserved125() { return 0; }                                // 125
-  virtual int PrepareStart();                                            // 126
-  virtual int ResetStream();                                             // 127
-  virtual int ExtensionCommand(int command, int* data);                  // 128
-  virtual int HasModeSwitch();                                           // 129
-  virtual int SetModeSwitch(int value);                                  // 130
-  virtual int GetModeSwitch();                                           // 131
-  virtual int WriteCorrectionLevel(uint8_t value);                       // 132
-  virtual int ReadCorrectionLevel(uint8_t* value);                       // 133
-  virtual int IsInternalCorrectionSupported();                           // 134
-  virtual int GetInternalCorrection();                                   // 135
-  virtual int SetInternalCorrection(int on);                             // 136
-  virtual int IsCorrectionValueSupported();                              // 137
-  virtual int SetCorrectionValue(int value);                             // 138
-  virtual int GetCorrectionValue(int* value);                            // 139
-  virtual int CorrectionReserved140();                                   // 140
-  virtual int GetCorrectionValueMax();                                   // 141
-  virtual int ReceiveText(char* text, int length);                       // 142
-  virtual int SendText(const char* text, int length);                    // 143
-  virtual int HasCooler();                                               // 144
-  virtual int GetCooler();                                               // 145
-  virtual int SetCooler(int on);                                         // 146
-  virtual int HasTemperature();                                          // 147
-  virtual int GetTemperature(double* celsius);                           // 148
-  virtual int HasAuxSwitch();                                            // 149
-  virtual int GetAuxSwitch();                                  // 150
-  virtual int SetAuxSwitch(int value);                                   // 151
-  virtual int HasExtendedMode();                                         // 152
-  virtual int GetExtendedMode();                               // 153
-  virtual int SetExtendedMode(int value);                                // 154
-  virtual int HasTemperatureControl();                                   // 155
-  virtual int SensorReserved117();                                       // 156
-  virtual int SensorReserved118();                                       // 157
-  virtual int GetControlTemperature();                         // 158
-  virtual int SetTargetTemperature(int value);                           // 159
-  virtual int IsStreamProductAgain() { return IsStreamProduct(); }       // 160
-  virtual int GetFpgaTemperature(double* celsius);                       // 161
-  virtual int CheckModeLimit(int a, int b);                              // 162
-  virtual int GetModeStatus(int* status, short* code, char* text, char* detail);  // 163
-  virtual int SetAuxiliaryValue(int value);                              // 164
-  virtual int ApplyAuxiliary();                                          // 165
-  virtual int HasAuxiliary();                                            // 166
-  virtual int HasRegisterPreset();                                       // 167
-  virtual int GetRegisterPreset();                                // 168
-  virtual int SetRegisterPreset(int on);                                 // 169
-  virtual int HasGainLevel();                                            // 170
-  virtual int GetGainLevelMin();                               // 171
-  virtual int GetGainLevelMax();                               // 172
-  virtual int GetGainLevelDefault();                           // 173
-  virtual int ReadGainLevel();                                 // 174
-  virtual int SetGainLevel(int value);                                   // 175
-  virtual int GetGainLevelLabel(int level, GainLevelLabel* label);       // 176
-  virtual int HasModeSelect();                                           // 177
-  virtual int SetModeSelect(int value);                                  // 178
-  virtual int GetModeSelect();                                           // 179
-  virtual int SupportsGray8();                                           // 180
-  virtual int SupportsGray16();                                          // 181
-  virtual int SupportsColor();                                           // 182
-  virtual int HasFeatureBit();                                           // 183
-  virtual int EnableFeatureBit();                                        // 184
-  virtual int HasNewStatus();                                            // 185
-  virtual void Reserved186() {}                                          // 186
+  virtual int SetMirrorH(int on);                                                         // 46
+  virtual int SetMirrorV(int on);                                                         // 47
+  virtual int GetMirrorH();                                                               // 48
+  virtual int GetMirrorV();                                                               // 49
+  virtual int GetMirrorHDefault();                                                        // 50
+  virtual int GetMirrorVDefault();                                                        // 51
+  virtual int IsMirrorVInSensor();                                                        // 52
+  virtual int IsMirrorHInSensor();                                                        // 53
+  virtual int SetTriggerMode(tevrin::device::TriggerMode mode, int force);                // 54
+  virtual int GetTriggerMode();                                                           // 55
+  virtual int WriteEepromByte(int address, uint8_t value);                                // 56
+  virtual int ReadEepromByte(int address, uint8_t* value);                                // 57
+  virtual int GetWidthAdjustable();                                                       // 58
+  virtual int GetHeightAdjustable();                                                      // 59
+  virtual int GetMaxWidth();                                                              // 60
+  virtual int GetMaxHeight();                                                             // 61
+  virtual int GetDefaultWidth();                                                          // 62
+  virtual int GetDefaultHeight();                                                         // 63
+  virtual int GetDefaultX();                                                              // 64
+  virtual int GetDefaultY();                                                              // 65
+  virtual int SetGlobalGain(int value);                                                   // 66
+  virtual int GetGlobalGain();                                                            // 67
+  virtual int GetGlobalGainMin();                                                         // 68
+  virtual int GetGlobalGainMax();                                                         // 69
+  virtual int GetGlobalGainDefault();                                                     // 70
+  virtual int SetExposure(int units);                                                     // 71
+  virtual int GetExposureTime();                                                          // 72
+  virtual int GetExposureTimeMin();                                                       // 73
+  virtual int GetExposureTimeMax();                                                       // 74
+  virtual int GetExposureTimeDefault();                                                   // 75
+  virtual int SetExposureLines(int lines);                                                // 76
+  virtual int GetExposureLines();                                                         // 77
+  virtual int GetExposureLinesMin();                                                      // 78
+  virtual int GetExposureLinesMax();                                                      // 79
+  virtual int GetExposureLinesDefault();                                                  // 80
+  virtual int HasExposureSeconds();                                                       // 81
+  virtual int SetExposureSeconds(double seconds);                                         // 82
+  virtual int GetExposureSeconds(double* seconds);                                        // 83
+  virtual int GetExposureSecondsMin(double* seconds);                                     // 84
+  virtual int GetExposureSecondsMax(double* seconds);                                     // 85
+  virtual int GetExposureSecondsDefault(double* seconds);                                 // 86
+  virtual int SetChannelGain(int channel, int value);                                     // 87
+  virtual int GetChannelGain(int channel);                                                // 88
+  virtual int GetChannelGainMin(int channel);                                             // 89
+  virtual int GetChannelGainMax(int channel);                                             // 90
+  virtual int GetChannelGainDefault(int channel);                                         // 91
+  virtual int SetChannelOffset(int channel, int value);                                   // 92
+  virtual int GetChannelOffset(int channel);                                              // 93
+  virtual int GetChannelOffsetMin(int channel);                                           // 94
+  virtual int GetChannelOffsetMax(int channel);                                           // 95
+  virtual int GetChannelOffsetDefault(int channel);                                       // 96
+  virtual int SetColorGainRed(int value);                                                 // 97
+  virtual int GetColorGainRed();                                                          // 98
+  virtual int SetColorGainGreen1(int value);                                              // 99
+  virtual int GetColorGainGreen1();                                                       // 100
+  virtual int SetColorGainGreen2(int value);                                              // 101
+  virtual int GetColorGainGreen2();                                                       // 102
+  virtual int SetColorGainBlue(int value);                                                // 103
+  virtual int GetColorGainBlue();                                                         // 104
+  virtual int GetColorGainMin();                                                          // 105
+  virtual int GetColorGainMax();                                                          // 106
+  virtual int GetColorGainDefault();                                                      // 107
+  virtual int HasBlackLevel();                                                            // 108
+  virtual int SetBlackLevel(int value);                                                   // 109
+  virtual int GetBlackLevel();                                                            // 110
+  virtual int GetBlackLevelMin();                                                         // 111
+  virtual int GetBlackLevelMax();                                                         // 112
+  virtual int GetBlackLevelDefault();                                                     // 113
+  virtual int HasSensorOption();                                                          // 114
+  virtual int SetSensorOption(int value);                                                 // 115
+  virtual int GetSensorOption();                                                          // 116
+  virtual int WriteRegisterRaw(int address, int value);                                   // 117
+  virtual int ReadSensorRegister(int address, int* ok);                                   // 118
+  virtual int WriteFpgaRegister(int reg, int value);                                      // 119
+  virtual int ReadFpgaRegister(int reg, int* ok);                                         // 120
+  virtual int WriteI2cRegister16(int device, int reg, int value);                         // 121
+  virtual int ReadI2cRegister16(int device, int reg, uint32_t* value);                    // 122
+  virtual int WaitSensorBusIdle(int timeoutMs);                                           // 123
+  virtual int Reserved124() { return 0; }                                                 // 124
+  virtual int Reserved125() { return 0; }                                                 // 125
+  virtual int PrepareStart();                                                             // 126
+  virtual int ResetStream();                                                              // 127
+  virtual int ExtensionCommand(int command, int* data);                                   // 128
+  virtual int HasModeSwitch();                                                            // 129
+  virtual int SetModeSwitch(int value);                                                   // 130
+  virtual int GetModeSwitch();                                                            // 131
+  virtual int WriteCorrectionLevel(uint8_t value);                                        // 132
+  virtual int ReadCorrectionLevel(uint8_t* value);                                        // 133
+  virtual int IsInternalCorrectionSupported();                                            // 134
+  virtual int GetInternalCorrection();                                                    // 135
+  virtual int SetInternalCorrection(int on);                                              // 136
+  virtual int IsCorrectionValueSupported();                                               // 137
+  virtual int SetCorrectionValue(int value);                                              // 138
+  virtual int GetCorrectionValue(int* value);                                             // 139
+  virtual int CorrectionReserved140();                                                    // 140
+  virtual int GetCorrectionValueMax();                                                    // 141
+  virtual int ReceiveText(char* text, int length);                                        // 142
+  virtual int SendText(const char* text, int length);                                     // 143
+  virtual int HasCooler();                                                                // 144
+  virtual int GetCooler();                                                                // 145
+  virtual int SetCooler(int on);                                                          // 146
+  virtual int HasTemperature();                                                           // 147
+  virtual int GetTemperature(double* celsius);                                            // 148
+  virtual int HasAuxSwitch();                                                             // 149
+  virtual int GetAuxSwitch();                                                             // 150
+  virtual int SetAuxSwitch(int value);                                                    // 151
+  virtual int HasExtendedMode();                                                          // 152
+  virtual int GetExtendedMode();                                                          // 153
+  virtual int SetExtendedMode(int value);                                                 // 154
+  virtual int HasTemperatureControl();                                                    // 155
+  virtual int SensorReserved117();                                                        // 156
+  virtual int SensorReserved118();                                                        // 157
+  virtual int GetControlTemperature();                                                    // 158
+  virtual int SetTargetTemperature(int value);                                            // 159
+  virtual int IsStreamProductAgain() { return IsStreamProduct(); }                        // 160
+  virtual int GetFpgaTemperature(double* celsius);                                        // 161
+  virtual int CheckModeLimit(int a, int b);                                               // 162
+  virtual int GetModeStatus(int* status, short* code, char* text, char* detail);          // 163
+  virtual int SetAuxiliaryValue(int value);                                               // 164
+  virtual int ApplyAuxiliary();                                                           // 165
+  virtual int HasAuxiliary();                                                             // 166
+  virtual int HasRegisterPreset();                                                        // 167
+  virtual int GetRegisterPreset();                                                        // 168
+  virtual int SetRegisterPreset(int on);                                                  // 169
+  virtual int HasGainLevel();                                                             // 170
+  virtual int GetGainLevelMin();                                                          // 171
+  virtual int GetGainLevelMax();                                                          // 172
+  virtual int GetGainLevelDefault();                                                      // 173
+  virtual int ReadGainLevel();                                                            // 174
+  virtual int SetGainLevel(int value);                                                    // 175
+  virtual int GetGainLevelLabel(int level, GainLevelLabel* label);                        // 176
+  virtual int HasModeSelect();                                                            // 177
+  virtual int SetModeSelect(int value);                                                   // 178
+  virtual int GetModeSelect();                                                            // 179
+  virtual int SupportsGray8();                                                            // 180
+  virtual int SupportsGray16();                                                           // 181
+  virtual int SupportsColor();                                                            // 182
+  virtual int HasFeatureBit();                                                            // 183
+  virtual int EnableFeatureBit();                                                         // 184
+  virtual int HasNewStatus();                                                             // 185
+  virtual void Reserved186() {}                                                           // 186
 
   // Not part of the operation table: lets tests give products without a
   // driver in this build a sensor of their own. Call before OpenDevice.
@@ -298,6 +298,8 @@ class CTevrinU3K5Base {
   void RestartStream();
   void ApplyPendingCommand();
   bool WaitTriggerCounter();
+  // Whether a frame failing since then has outlasted the frame time-out.
+  bool OutOfFrameTime(DWORD failingSince) const;
   bool PeriodicSensorUpdate();
   int CaptureOneRetrying();
   int CaptureOneFiveAttempts();

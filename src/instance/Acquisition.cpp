@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "image/SpreadRows.h"
+#include "instance/CameraClaims.h"
+#include "instance/LastingFrameInfo.h"
 
 namespace {
 
@@ -29,6 +31,7 @@ CAcquisition::CAcquisition(Host& host, CTevrinU3K5Base& device)
     : host_(host),
       device_(device),
       recorder_([&host](int code) { host.RecordError(code); }),
+      frameInfo_(NewLastingFrameInfo()),
       rateWindowStart_(GetTickCount()) {}
 
 CAcquisition::~CAcquisition() {
@@ -38,13 +41,21 @@ CAcquisition::~CAcquisition() {
 // Everything the camera and the images need before frames flow.
 int CAcquisition::Setup() {
   if (!host_.CheckCamera()) return 0;
+  // Refused before anything reaches the camera another handle streams from.
+  if (!ClaimCamera(device_.GetOrdinal(), this)) return host_.RecordError(TEVRIN_ERROR_NOT_READY);
   const AcquisitionFormat format = host_.Format();
   {
     std::lock_guard hold(frameLock_);
     imageValid_ = 0;
-    if (!images_.Size(format.mode, format.width, format.height)) return host_.RecordError(TEVRIN_ERROR_BUFFER);
+    if (!images_.Size(format.mode, format.width, format.height)) {
+      ReleaseCamera(this);
+      return host_.RecordError(TEVRIN_ERROR_BUFFER);
+    }
   }
-  if (!host_.PrepareCamera(format)) return 0;
+  if (!host_.PrepareCamera(format)) {
+    ReleaseCamera(this);
+    return 0;
+  }
   std::lock_guard hold(frameLock_);
   if (window_) window_->SizeBackBuffer(Describe(format.mode).displayBits);
   return 1;
@@ -129,6 +140,7 @@ int CAcquisition::StopLocked() {
     device_.StopCapture(0);
   }
   recorder_.Stop();
+  ReleaseCamera(this);
   return 1;
 }
 
@@ -153,8 +165,11 @@ int CAcquisition::SnapShot(BYTE* buffer, int size, int rowOrder) {
     return host_.RecordError(TEVRIN_ERROR_NOT_READY);
   }
   if (state == AcquisitionState::Idle && !Setup()) return 0;
+  // A snapshot from idle has the camera for its own length only.
   const auto stopUnlessPrepared = [&] {
-    if (state != AcquisitionState::CapturePrepared) device_.StopCapture(0);
+    if (state == AcquisitionState::CapturePrepared) return;
+    device_.StopCapture(0);
+    ReleaseCamera(this);
   };
   std::lock_guard hold(frameLock_);
   if (!device_.StartCapture(CaptureMode::kSingle) || device_.WaitFrame(snapTimeout_) != WaitResult::kNewFrame) {
@@ -351,15 +366,21 @@ int CAcquisition::ReportFrameError(HWND window, int code) {
   return host_.RecordError(code);
 }
 
+// The camera stopped answering: the loop ends, and the application hears
+// of it by both messages. A failure caused by a stop is no loss.
+void CAcquisition::ReportDeviceLost() {
+  if (run_.exchange(kStop) == kStop) return;
+  recorder_.EndInput();
+  std::lock_guard hold(frameLock_);
+  ReportFrameError(target_.window, TEVRIN_ERROR_DEVICE_LOST);
+}
+
 void CAcquisition::PreviewLoop() {
   while (SleepUnlessStopped(host_.WaitTime())) {
     if (run_ != kRun) continue;
     const WaitResult waited = device_.WaitFrame(kPreviewWaitMs);
     if (waited == WaitResult::kError) {
-      run_ = kStop;
-      recorder_.EndInput();
-      std::lock_guard hold(frameLock_);
-      ReportFrameError(target_.window, TEVRIN_ERROR_DEVICE_LOST);
+      ReportDeviceLost();
       break;
     }
     if (waited != WaitResult::kNewFrame) continue;
@@ -389,13 +410,20 @@ void CAcquisition::TriggerLoop() {
       Sleep(kPausedPollMs);
       continue;
     }
-    if (!device_.StartCapture(CaptureMode::kCounted)) break;
+    if (!device_.StartCapture(CaptureMode::kCounted)) {
+      ReportDeviceLost();
+      break;
+    }
     WaitResult waited = WaitResult::kNoNewFrame;
     for (int spent = 0; waited == WaitResult::kNoNewFrame && spent < kTriggerWaitMs && run_ != kStop;
          spent += kTriggerWaitSliceMs) {
       waited = device_.WaitFrame(kTriggerWaitSliceMs);
     }
     if (run_ == kStop) break;
+    if (waited == WaitResult::kError) {
+      ReportDeviceLost();
+      break;
+    }
     if (waited != WaitResult::kNewFrame) continue;
     std::lock_guard hold(frameLock_);
     // A frame that could not be read is reported, never processed from the last one's pixels.

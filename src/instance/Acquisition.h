@@ -142,6 +142,7 @@ class CAcquisition {
   void CountFrameForRate();
   void PostFrameMessage(HWND window, WPARAM wParam, LPARAM lParam);
   int ReportFrameError(HWND window, int code);
+  void ReportDeviceLost();
 
   Host& host_;
   CTevrinU3K5Base& device_;
@@ -162,7 +163,8 @@ class CAcquisition {
   CFrameImages images_;
   FrameTarget target_;
   std::unique_ptr<CPreviewWindow> window_;
-  FrameInfo frameInfo_{};
+  // Outlives the acquisition: see LastingFrameInfo.h.
+  FrameInfo& frameInfo_;
   std::atomic<int> imageValid_{0};
 
   // The thread's own frame-rate window.

@@ -254,6 +254,9 @@ class CTevrin : private CAcquisition::Host {
   // Set once Initialize has read the stored settings; teardown saves only
   // then, so an instance that never read them cannot overwrite them.
   int storedSettingsRead_ = 0;
+  // The last load of the camera's settings found the registry unreachable
+  // (guarded by settingsLock_).
+  bool settingsUnread_ = false;
   CErrorHistory errors_;
   int deviceNumber_ = -1;
   std::atomic<int> maskFilter_{0};

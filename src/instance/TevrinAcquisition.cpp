@@ -15,6 +15,7 @@ int CTevrin::Preview() {
 }
 
 int CTevrin::CallBackPreview(HWND frameWindow, BYTE* buffer, int size, int rowOrder) {
+  if (size < 0) return RecordError(TEVRIN_ERROR_BUFFER);
   return WithAcquisition([&](CAcquisition& acquisition) {
     return acquisition.CallBackPreview({frameWindow, buffer, size, rowOrder});
   });
@@ -33,6 +34,7 @@ int CTevrin::SnapShot(BYTE* buffer, int size, int rowOrder) {
 }
 
 int CTevrin::Trigger(HWND frameWindow, BYTE* buffer, int size, int rowOrder) {
+  if (size < 0) return RecordError(TEVRIN_ERROR_BUFFER);
   return WithAcquisition([&](CAcquisition& acquisition) {
     return acquisition.Trigger({frameWindow, buffer, size, rowOrder});
   });

@@ -60,10 +60,14 @@ int CTevrin::SetExposureUnits(int units) {
 int CTevrin::SetExposureTimeEx(double seconds) {
   if (!device_) return RecordError(TEVRIN_ERROR_NOT_READY);
   if (!device_->HasExposureSeconds()) return RecordError(TEVRIN_ERROR_UNSUPPORTED);
+  if (std::isnan(seconds) || seconds < 0) return RecordError(TEVRIN_ERROR_ARGUMENT);
   if (!device_->SetExposureSeconds(seconds)) return 0;
+  // The camera holds the time to its own range; what it took is kept.
+  double accepted = seconds;
+  device_->GetExposureSeconds(&accepted);
   std::lock_guard hold(settingsLock_);
-  analog_.exposureSeconds = seconds;
-  analog_.exposure = WholeSecondsToUnits(seconds);
+  analog_.exposureSeconds = accepted;
+  analog_.exposure = WholeSecondsToUnits(accepted);
   return 1;
 }
 

@@ -41,19 +41,24 @@ int CTevrin::SetCaptureWindowEx(int hTotal, int hStart, int hEffective, int vTot
   if (!device_->GetHeightAdjustable() && vEffective != Geometry::kMaxHeight) {
     return RecordError(TEVRIN_ERROR_ARGUMENT);
   }
-  bool valid = false;
-  {
-    std::lock_guard hold(settingsLock_);
-    geometry_.TH = hTotal;
-    geometry_.EHS = hStart;
-    geometry_.EH = hEffective;
-    geometry_.TV = vTotal;
-    geometry_.EVS = vStart;
-    geometry_.EV = vEffective;
-    valid = IsValidWindow(geometry_, subSample_);
+  // A refused window is never stored: the next acquisition would be set up with it.
+  Geometry wanted = CurrentGeometry();
+  wanted.TH = hTotal;
+  wanted.EHS = hStart;
+  wanted.EH = hEffective;
+  wanted.TV = vTotal;
+  wanted.EVS = vStart;
+  wanted.EV = vEffective;
+  // The sums are taken once the window is known to be small.
+  if (!IsValidWindow(wanted, subSample_) || hTotal < hEffective + hStart || vTotal < vEffective + vStart) {
+    return RecordError(TEVRIN_ERROR_GEOMETRY);
   }
-  if (!valid) return RecordError(TEVRIN_ERROR_GEOMETRY);
-  return SendGeometry();
+  if (!device_->SetCaptureWindow(wanted.EHS, wanted.EVS, wanted.EH, wanted.EV, subSample_)) {
+    return RecordError(TEVRIN_ERROR_GEOMETRY);
+  }
+  std::lock_guard hold(settingsLock_);
+  geometry_ = wanted;
+  return 1;
 }
 
 int CTevrin::GetCaptureWindowEx(int* hTotal, int* hStart, int* hEffective, int* vTotal, int* vStart,
@@ -95,7 +100,7 @@ int CTevrin::SetSubSample(int mode) {
 
 int CTevrin::SetWaitTime(int ms) {
   if (ms < 0) return 0;
-  waitTime_ = ms;
+  waitTime_ = std::min(ms, kMaxWaitTimeMs);
   return 1;
 }
 

@@ -45,6 +45,14 @@ int CTevrin::SaveImage(const char* path, int format) {
     const CDibImage& image = images.Output();
     const tevrin::files::StillImage still{image.Width(), image.Height(), image.BitCount(), image.Stride(),
                                           image.Bits()};
-    return tevrin::files::SaveImageAs(path, still, format, kStillSignificantBits) ? 1 : 0;
+    if (tevrin::files::SaveImageAs(path, still, format, kStillSignificantBits)) return 1;
+    // An unknown format refuses without a code, as it always has.
+    if (format < tevrin::files::kStillBmp || format > tevrin::files::kStillTiff) return 0;
+    // The caller learns the system's reason from the thread's last error, as
+    // the file functions left it.
+    const DWORD reason = GetLastError();
+    RecordError(TEVRIN_ERROR_TEXT_OR_FILE);
+    SetLastError(reason);
+    return 0;
   });
 }

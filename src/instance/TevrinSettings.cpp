@@ -1,5 +1,21 @@
+#include <cstdio>
+
 #include "instance/Tevrin.h"
+#include "settings/RegistryKey.h"
 #include "settings/StoredSettings.h"
+
+namespace {
+
+// A line of the trace log, shown with TEVRIN_LOG=settings:warn.
+void Warn(const char* format, int camera) {
+  char text[160];
+  std::snprintf(text, sizeof text, format, camera);
+  char line[192];
+  std::snprintf(line, sizeof line, "[settings:warn] %s\n", text);
+  OutputDebugStringA(line);
+}
+
+}  // namespace
 
 OutputCapabilities CTevrin::Capabilities() {
   if (!device_) return {};
@@ -28,20 +44,31 @@ AnalogLimits CTevrin::Limits() {
   return limits;
 }
 
+// A registry that cannot be read leaves the defaults in use; they must then
+// never be saved over the stored values, which a later load finds again.
 void CTevrin::LoadCameraSettings(int number) {
   const AnalogLimits limits = Limits();
   std::lock_guard hold(settingsLock_);
+  CRegKey::TakeUnreachable();
   LoadFilter(number, &image_);
   LoadGray(number, &image_);
   LoadAnalog(number, limits, &analog_);
+  settingsUnread_ = CRegKey::TakeUnreachable();
+  if (settingsUnread_) Warn("the registry could not be read: camera %d works with default settings", number);
 }
 
-// "Gain" goes first: it creates the camera's key that the gray save needs.
+// "Gain" goes first: it creates the camera's key that the gray save needs. A
+// failed save loses what the application set, so the trace log says so.
 void CTevrin::SaveCameraSettings() {
   std::lock_guard hold(settingsLock_);
-  SaveAnalog(settingsNumber_, analog_);
-  SaveFilter(settingsNumber_, image_);
-  SaveGray(settingsNumber_, image_);
+  if (settingsUnread_) {
+    Warn("the settings of camera %d were not saved: the stored ones were never read", settingsNumber_);
+    return;
+  }
+  int saved = SaveAnalog(settingsNumber_, analog_);
+  saved &= SaveFilter(settingsNumber_, image_);
+  saved &= SaveGray(settingsNumber_, image_);
+  if (!saved) Warn("the settings of camera %d could not be saved", settingsNumber_);
 }
 
 void CTevrin::ReadStoredGeometry() {

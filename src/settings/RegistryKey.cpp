@@ -1,6 +1,23 @@
 #include "settings/RegistryKey.h"
 
 #include <cstring>
+#include <utility>
+
+namespace {
+
+thread_local bool unreachable = false;
+
+// Passes the status on, noting a failure that is not a plain "missing".
+LSTATUS Note(LSTATUS status) {
+  if (status != ERROR_SUCCESS && status != ERROR_FILE_NOT_FOUND && status != ERROR_MORE_DATA) unreachable = true;
+  return status;
+}
+
+}  // namespace
+
+bool CRegKey::TakeUnreachable() {
+  return std::exchange(unreachable, false);
+}
 
 CRegKey::~CRegKey() {
   if (key_) RegCloseKey(key_);
@@ -8,7 +25,7 @@ CRegKey::~CRegKey() {
 
 CRegKey CRegKey::Open(HKEY parent, const char* name) {
   HKEY key = nullptr;
-  if (!parent || RegOpenKeyExA(parent, name, 0, KEY_READ, &key) != ERROR_SUCCESS) return CRegKey();
+  if (!parent || Note(RegOpenKeyExA(parent, name, 0, KEY_READ, &key)) != ERROR_SUCCESS) return CRegKey();
   return CRegKey(key);
 }
 
@@ -28,7 +45,7 @@ bool CRegKey::Read(const char* name, DWORD type, void* data, DWORD size) const {
   BYTE buffer[sizeof(double) + 1] = {};
   DWORD storedType = 0;
   DWORD storedSize = sizeof buffer;
-  if (RegQueryValueExA(key_, name, nullptr, &storedType, buffer, &storedSize) != ERROR_SUCCESS) return false;
+  if (Note(RegQueryValueExA(key_, name, nullptr, &storedType, buffer, &storedSize)) != ERROR_SUCCESS) return false;
   if (storedType != type || storedSize != size) return false;
   std::memcpy(data, buffer, size);
   return true;

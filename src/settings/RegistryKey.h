@@ -22,6 +22,11 @@ class CRegKey {
 
   explicit operator bool() const { return key_ != nullptr; }
 
+  // Whether a call of this thread has found the registry unreachable (locked
+  // by another process, unreadable) rather than the key or value missing
+  // since the last time it was asked; asking clears it.
+  static bool TakeUnreachable();
+
   // A missing value, or one of another type or size, reads as false and
   // leaves `value` as it was.
   bool ReadDword(const char* name, int* value) const;

@@ -46,6 +46,10 @@ struct AnalogSettings {
 };
 
 // The output format values stored next to the size table.
+// The preview's poll delay between frames: longer delays would make a
+// preview of one frame a minute, so stored and loaded values are held to this.
+constexpr int kMaxWaitTimeMs = 1000;
+
 struct FormatSettings {
   int colorMode = 0;  // index 0..5: 8, 16, 24, 32, 48, 64 bits
   int subSample = 0;

@@ -101,6 +101,14 @@ constexpr IntValue<Geometry> kGeometryValues[] = {
     {"Buf", &Geometry::Buf, 1, INT32_MAX, 4},
 };
 
+// The most units a fractional exposure of the sensor gives: its longest time
+// in whole seconds, at 10000 units a second.
+int WholeSecondUnits(const AnalogLimits& l) {
+  constexpr double kUnitsPerSecond = 10000;
+  const double units = std::trunc(std::clamp(l.exposureSecondsMax, 0.0, INT32_MAX / kUnitsPerSecond)) * kUnitsPerSecond;
+  return std::max(l.exposureMax, static_cast<int>(units));
+}
+
 // The analog values with the sensor's ranges and defaults.
 struct AnalogTable {
   explicit AnalogTable(const AnalogLimits& l)
@@ -112,7 +120,7 @@ struct AnalogTable {
             {"ColorG2", &AnalogSettings::gainGreen2, l.colorGainMin, l.colorGainMax, l.colorGainDefault},
             // With fractional exposure the units only follow the seconds and may pass the unit range.
             {"Exposure", &AnalogSettings::exposure, l.hasExposureSeconds ? 0 : l.exposureMin,
-             l.hasExposureSeconds ? INT32_MAX : l.exposureMax, l.exposureDefault},
+             l.hasExposureSeconds ? WholeSecondUnits(l) : l.exposureMax, l.exposureDefault},
             {"V_Mirror", &AnalogSettings::mirrorV, 0, 1, l.mirrorVDefault},
             {"H_Mirror", &AnalogSettings::mirrorH, 0, 1, l.mirrorHDefault},
             {"AutoIris", &AnalogSettings::autoIris, 0, 2, 0},
@@ -153,7 +161,7 @@ void ReadFormat(const CRegKey& camera, const OutputCapabilities& caps, FormatSet
   const IntValue<FormatSettings> values[] = {
       {"Color", &FormatSettings::colorMode, 0, kColorModes - 1, InitialColorMode(caps)},
       {"SubSample", &FormatSettings::subSample, 0, 1, 0},
-      {"WaitTime", &FormatSettings::waitTime, 0, INT32_MAX, 1},
+      {"WaitTime", &FormatSettings::waitTime, 0, kMaxWaitTimeMs, 1},
       {"Clock", &FormatSettings::clock, INT32_MIN, INT32_MAX, 0},
   };
   ReadInts(camera, values, format, false);

@@ -71,7 +71,7 @@ TEST(SdkChain, CreateFindRelease) {
   const std::int32_t c = chain.Create();
   ASSERT_TRUE(a && b && c);
   EXPECT_EQ(chain.Count(), 3);
-  CTevrin* middle = chain.FindInstance(b);
+  CTevrin* middle = chain.FindInstance(b).get();
   ASSERT_NE(middle, nullptr);
   auto released = chain.Release(b);
   EXPECT_EQ(released.get(), middle);

@@ -1,6 +1,8 @@
 // Image window, size table, colour mode, subsampling, wait time and mirrors.
 #include <windows.h>
 
+#include <climits>
+
 #include "settings/SettingsKey.h"
 #include "support/InstanceFixture.h"
 
@@ -71,17 +73,31 @@ TEST_F(GeometryTest, WindowExFullFrameIsSentToTheDevice) {
   EXPECT_EQ(instance->Height(), 512);
 }
 
-TEST_F(GeometryTest, WindowExOutsideTheSensorIsError7AndStaysStored) {
+// A refused window is never stored: the next acquisition would be set up with it.
+TEST_F(GeometryTest, WindowExRefusedIsError7AndNotStored) {
   auto instance = Make();
-  device->calls.clear();
-  EXPECT_EQ(instance->SetCaptureWindowEx(700, 50, 600, 512, 0, 512), 0);
-  EXPECT_THAT(Errors(*instance), ElementsAre(7));
-  EXPECT_TRUE(device->calls.empty());
-  int th, ehs, eh, tv, evs, ev;
-  instance->GetCaptureWindowEx(&th, &ehs, &eh, &tv, &evs, &ev);
-  EXPECT_EQ(th, 700);
-  EXPECT_EQ(ehs, 50);
-  EXPECT_EQ(eh, 600);
+  ASSERT_EQ(instance->SetCaptureWindowEx(640, 0, 320, 512, 0, 256), 1);
+  const Geometry kept = instance->CurrentGeometry();
+  struct Case {
+    const char* label;
+    int th, ehs, eh, tv, evs, ev;
+  } const cases[] = {
+      {"outside the sensor", 700, 50, 600, 512, 0, 512},
+      {"negative total width", -5, 0, 640, 512, 0, 512},
+      {"most negative total height", 640, 0, 640, INT_MIN, 0, 512},
+      {"total narrower than the window", 100, 0, 320, 512, 0, 256},
+      {"negative start", 640, -1, 320, 512, 0, 256},
+      {"huge effective height", 640, 0, 320, 512, 0, INT_MAX},
+      {"huge start", 640, INT_MAX, 320, 512, 0, 256},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.label);
+    device->calls.clear();
+    EXPECT_EQ(instance->SetCaptureWindowEx(c.th, c.ehs, c.eh, c.tv, c.evs, c.ev), 0);
+    EXPECT_THAT(Errors(*instance), ElementsAre(TEVRIN_ERROR_GEOMETRY));
+    EXPECT_TRUE(device->calls.empty());
+    EXPECT_EQ(instance->CurrentGeometry(), kept);
+  }
   EXPECT_EQ(instance->GetCaptureWindowEx(nullptr, nullptr, nullptr, nullptr, nullptr, nullptr), 1);
 }
 
@@ -101,6 +117,7 @@ TEST_F(GeometryTest, WindowRefusedByTheDeviceIsError7) {
   device->windowResult = 0;
   EXPECT_EQ(instance->SetCaptureWindowEx(640, 0, 320, 512, 0, 256), 0);
   EXPECT_THAT(Errors(*instance), ElementsAre(7));
+  EXPECT_EQ(instance->CurrentGeometry(), Geometry{});
 }
 
 TEST_F(GeometryTest, CaptureWindowTakesTheFirstStoredEntryOfThatSize) {

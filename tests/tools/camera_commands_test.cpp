@@ -174,6 +174,16 @@ TEST(ToolErrors, ExitStatusAndOneLineSayWhatWentWrong) {
   }
 }
 
+// A setting the registry could not keep is not lost in silence.
+TEST(ToolErrors, UnkeptSettingIsReported) {
+  // A registry path below a file cannot be created, even by root.
+  const ToolResult set =
+      RunTool("0x3280", "set gamma 120", "env TEVRIN_REGISTRY=/dev/null/registry.sqlite3 TEVRIN_LOG=settings:warn");
+  EXPECT_EQ(set.exitCode, 3);
+  EXPECT_THAT(set.err, HasSubstr("warn settings: the settings of camera 0 were not saved"));
+  EXPECT_THAT(set.err, HasSubstr("tevrin: gamma = 120 was not kept"));
+}
+
 TEST(ToolHelp, ListsEveryCommandAndTheExitStatuses) {
   ToolResult result = RunTool("none", "--help");
   EXPECT_EQ(result.exitCode, 0);

@@ -97,7 +97,8 @@ TEST(SnapCommand, ExposureAndGainGivenAreKeptAsTheCamerasSettings) {
 TEST(SnapCommand, AFileThatCannotBeWrittenFailsWithoutLeavingOne) {
   ToolResult result = RunTool(kCamera, "snap -o no/such/folder/x.png");
   EXPECT_EQ(result.exitCode, 3);
-  EXPECT_EQ(result.err, "tevrin: saving no/such/folder/x.png failed\n");
+  EXPECT_EQ(result.err,
+            "tevrin: saving no/such/folder/x.png failed: error 12 (TextOrFile): No such file or directory\n");
   EXPECT_EQ(result.out, "");
 }
 

@@ -41,6 +41,23 @@ const char* ErrorName(int code) {
   }
 }
 
+// The system's words for the errors a file operation meets.
+std::string SystemReason(DWORD error) {
+  switch (error) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+      return "No such file or directory";
+    case ERROR_ACCESS_DENIED:
+      return "Permission denied";
+    case ERROR_DISK_FULL:
+      return "No space left on device";
+    case ERROR_DIRECTORY:
+      return "Is a directory";
+    default:
+      return "system error " + std::to_string(error);
+  }
+}
+
 void DrainErrors(int handle) {
   while (Tevrin_GetLastError(handle) != 0) {
   }
@@ -80,12 +97,13 @@ int Session::Open(int number, std::optional<int> bits, std::optional<int> waitMs
   return kExitFailure;
 }
 
-int Session::Fail(const std::string& what) {
+int Session::Fail(const std::string& what, DWORD systemError) {
   int code = Tevrin_GetLastError(handle_);
+  const std::string reason = systemError ? std::string(": ") + SystemReason(systemError) : "";
   if (code == 0) {
-    std::fprintf(stderr, "tevrin: %s failed\n", what.c_str());
+    std::fprintf(stderr, "tevrin: %s failed%s\n", what.c_str(), reason.c_str());
   } else {
-    std::fprintf(stderr, "tevrin: %s failed: error %d (%s)\n", what.c_str(), code, ErrorName(code));
+    std::fprintf(stderr, "tevrin: %s failed: error %d (%s)%s\n", what.c_str(), code, ErrorName(code), reason.c_str());
   }
   ClearErrors();
   return kExitFailure;

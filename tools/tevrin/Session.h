@@ -2,6 +2,8 @@
 // what the SDK refused.
 #pragma once
 
+#include <windows.h>
+
 #include <optional>
 #include <string>
 
@@ -9,6 +11,9 @@ namespace tevrin::tool {
 
 // "Transfer" for 8; "unknown" for codes the SDK does not define.
 const char* ErrorName(int code);
+
+// "No such file or directory" for ERROR_PATH_NOT_FOUND.
+std::string SystemReason(DWORD error);
 
 // Pops every code recorded on the handle so far.
 void DrainErrors(int handle);
@@ -30,8 +35,9 @@ class Session {
   int Open(int number, std::optional<int> bits = std::nullopt, std::optional<int> waitMs = std::nullopt);
 
   // Prints "tevrin: <what> failed: error N (Name)" with the newest recorded
-  // code and returns kExitFailure.
-  int Fail(const std::string& what);
+  // code, and ": <reason>" when a system error code is given, and returns
+  // kExitFailure.
+  int Fail(const std::string& what, DWORD systemError = 0);
 
   // Forgets the codes recorded so far, so that the next Fail reports the
   // call that failed rather than an older one.

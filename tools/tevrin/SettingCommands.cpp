@@ -89,16 +89,30 @@ int RunSet(int argc, char** argv) {
   if (!setting) return kExitUsage;
   std::optional<int> value = ParseInt(argv[0], name, request->positional[1]);
   if (!value) return kExitUsage;
-  Session session;
-  if (int status = session.Open(request->device); status != kExitOk) return status;
-  if (!WriteSetting(session, *setting, *value))
-    return session.Fail("setting " + name + " to " + std::to_string(*value));
-  // Read back: the camera may round (exposure) or the SDK derive (gain) the value.
-  std::string stored = setting->access == Setting::Access::kFilterSetOnly
-                           ? "requested"
-                           : Describe(ReadSetting(session, *setting), session);
-  std::printf("%s = %s%s\n", name.c_str(), stored.c_str(), setting->kept ? "" : " (not kept after this run)");
-  return kExitOk;
+  std::optional<int> stored;
+  {
+    Session session;
+    if (int status = session.Open(request->device); status != kExitOk) return status;
+    if (!WriteSetting(session, *setting, *value))
+      return session.Fail("setting " + name + " to " + std::to_string(*value));
+    if (setting->access == Setting::Access::kFilterSetOnly) {
+      std::printf("%s = requested (not kept after this run)\n", name.c_str());
+      return kExitOk;
+    }
+    // Read back: the camera may round (exposure) or the SDK derive (gain) the value.
+    stored = ReadSetting(session, *setting);
+    std::printf("%s = %s%s\n", name.c_str(), Describe(stored, session).c_str(),
+                setting->kept ? "" : " (not kept after this run)");
+  }
+  // The handle's release stored the settings; a fresh one shows whether they were kept.
+  if (!setting->kept || !stored) return kExitOk;
+  Session check;
+  if (int status = check.Open(request->device); status != kExitOk) return status;
+  if (ReadSetting(check, *setting) == stored) return kExitOk;
+  std::fprintf(stderr,
+               "tevrin: %s = %d was not kept: the settings could not be saved (TEVRIN_LOG=settings:warn says more)\n",
+               name.c_str(), *stored);
+  return kExitFailure;
 }
 
 const CommandRegistration kGet{

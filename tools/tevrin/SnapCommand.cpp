@@ -19,7 +19,7 @@ namespace {
 struct Format {
   std::string_view name;
   int code;
-  std::string_view extension;  // of the default file name, and recognised in -o
+  std::string_view extension;       // of the default file name, and recognised in -o
   std::string_view otherExtension;  // also recognised in -o
 };
 
@@ -119,7 +119,7 @@ int Run(int argc, char** argv) {
     return session.Fail("snap");
   }
   if (!Tevrin_SaveImage(session, request->path.c_str(), request->format->code)) {
-    return session.Fail("saving " + request->path);
+    return session.Fail("saving " + request->path, GetLastError());
   }
   std::printf("saved %d x %d, %d bits per pixel, mean level %.1f, as %.*s to %s\n", layout.width, layout.height,
               layout.bitsPerPixel, MeanLevel(pixels, layout), int(request->format->name.size()),

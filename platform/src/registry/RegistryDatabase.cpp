@@ -1,5 +1,6 @@
 #include "registry/RegistryDatabase.h"
 
+#include <atomic>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -14,8 +15,18 @@ namespace {
 // path is reported instead of having our tables added to it.
 constexpr int64_t kApplicationId = 0x54565247;  // "TVRG"
 constexpr int64_t kSchemaVersion = 1;
-constexpr int kBusyTimeoutMs = 5000;
-constexpr int kAttempts = 5;
+// A database another process keeps locked costs one wait of this budget;
+// for the back-off time after it, each transaction tries once without
+// waiting, so that a program making many registry calls is not held up
+// by each of them in turn.
+constexpr int kBusyBudgetMs = 2000;
+constexpr int kBusySliceMs = 250;
+constexpr auto kBusyBackoff = std::chrono::seconds(10);
+
+using BusyClock = std::chrono::steady_clock;
+// Until then the registry counts as locked by another process. One for the
+// process: a connection opened again meets the same lock.
+std::atomic<BusyClock::rep> busyUntil{0};
 
 constexpr const char* kSchema = R"sql(
 CREATE TABLE keys(
@@ -185,7 +196,7 @@ LSTATUS RegistryDatabase::Open(const std::string& path, std::shared_ptr<Registry
     return ERROR_OUTOFMEMORY;
   }
   if (code != SQLITE_OK) return StatusOf(code);
-  sqlite3_busy_timeout(connection, kBusyTimeoutMs);
+  sqlite3_busy_timeout(connection, kBusySliceMs);
   // The schema check reads before anything is written, so a file that is not
   // ours fails here untouched; only then may the journal mode change.
   LSTATUS status = opened->Transact("BEGIN IMMEDIATE", [&]() -> LSTATUS { return opened->PrepareSchema(); });
@@ -234,16 +245,26 @@ LSTATUS RegistryDatabase::Transact(const char* begin, const std::function<LSTATU
 }
 
 LSTATUS RegistryDatabase::Retry(const std::function<LSTATUS()>& attempt) {
+  const auto now = BusyClock::now();
+  const bool backingOff = now.time_since_epoch().count() < busyUntil.load();
+  sqlite3_busy_timeout(connection_, backingOff ? 0 : kBusySliceMs);
+  const auto deadline = now + std::chrono::milliseconds(backingOff ? 0 : kBusyBudgetMs);
   for (int round = 1;; ++round) {
     int code = SQLITE_NOMEM;
     try {
-      return attempt();
+      const LSTATUS status = attempt();
+      if (backingOff) busyUntil = 0;
+      return status;
     } catch (const SqliteError& error) {
       code = error.code;
     } catch (const std::bad_alloc&) {
     }
     if (!sqlite3_get_autocommit(connection_)) sqlite3_exec(connection_, "ROLLBACK", nullptr, nullptr, nullptr);
-    if (!IsBusy(code) || round == kAttempts) return StatusOf(code);
+    if (!IsBusy(code)) return StatusOf(code);
+    if (BusyClock::now() >= deadline) {
+      if (!backingOff) busyUntil = (BusyClock::now() + kBusyBackoff).time_since_epoch().count();
+      return StatusOf(code);
+    }
     std::this_thread::sleep_for(std::chrono::milliseconds(10 * round));
   }
 }

@@ -45,9 +45,11 @@ class RegistryDatabase {
 
   // Runs `work` as one transaction: committed when it returns ERROR_SUCCESS,
   // rolled back otherwise. Writes take the file's write lock up front, so two
-  // processes never both hold a snapshot they then fail to upgrade; when
-  // another process keeps the lock past the busy timeout the whole
-  // transaction runs again. SQLite failures come back as registry error codes.
+  // processes never both hold a snapshot they then fail to upgrade; while
+  // another process keeps the lock the whole transaction runs again, for two
+  // seconds at most (ERROR_BUSY after that), and for ten seconds after such a
+  // failure each transaction tries once without waiting. SQLite failures come
+  // back as registry error codes.
   LSTATUS Read(const std::function<LSTATUS()>& work) { return Transact("BEGIN", work); }
   LSTATUS Write(const std::function<LSTATUS()>& work) { return Transact("BEGIN IMMEDIATE", work); }
 

@@ -13,10 +13,11 @@ CSdkChain& Registry();
 
 // The rule every handle-taking export follows: an unknown handle returns
 // `unknown` at once and records nothing (there is no instance to record in);
-// otherwise the operation runs on the instance, outside the registry lock.
+// otherwise the operation runs on the instance, outside the registry lock,
+// holding a reference that keeps Release waiting until the call has ended.
 template <typename R, typename Operation>
 R Forward(int handle, R unknown, Operation&& operation) {
-  CTevrin* instance = Registry().FindInstance(handle);
+  const std::shared_ptr<CTevrin> instance = Registry().FindInstance(handle);
   return instance ? operation(*instance) : unknown;
 }
 
@@ -24,7 +25,7 @@ R Forward(int handle, R unknown, Operation&& operation) {
 // clears the flag, so a caller never reads a stale success.
 template <typename R, typename Operation>
 R ForwardOk(int handle, int* ok, R unknown, Operation&& operation) {
-  CTevrin* instance = Registry().FindInstance(handle);
+  const std::shared_ptr<CTevrin> instance = Registry().FindInstance(handle);
   if (instance) return operation(*instance);
   if (ok) *ok = 0;
   return unknown;
