@@ -111,7 +111,11 @@ TEST_F(FamilyDevice, AColourFrameKeepsItsColoursInEveryColourMode) {
     (wide ? images.frame16 : images.frame8) = &raw;
     CDibImage** target[] = {&images.color24, &images.color32, &images.color48, &images.color64};
     *target[mode - 2] = &out;
-    image::ProcessFrame({images, &settings, static_cast<image::ColorMode>(mode), {}});
+    image::FrameJob job;
+    job.images = images;
+    job.settings = &settings;
+    job.colorMode = static_cast<image::ColorMode>(mode);
+    image::ProcessFrame(job);
 
     for (int x = 80; x < kWidth; x += 160) {
       const vc::SceneColor scene = vc::ColorSceneAt(x, kHeight / 2);
