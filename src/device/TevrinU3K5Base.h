@@ -336,6 +336,8 @@ class CTevrinU3K5Base {
   std::atomic<double> transferRate_{0};
   int geometryDirty_ = 0;
   std::unique_ptr<CSensorBase> sensor_;
+  // Held by every operation passed through to the sensor driver.
+  std::recursive_mutex sensorCalls_;
   std::atomic<int> lastFrameCounter_{0};
   int openedOrdinal_ = 0;
   std::atomic<int> frameTimeoutMs_{5000};
