@@ -5,7 +5,6 @@
 // a crash or a report, not only a failed expectation.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <tevrin/virtualcam/VirtualCameras.h>
 
 #include <cstdint>
 #include <cstdio>
@@ -18,43 +17,31 @@
 #include <TevrinSdk_Halden.h>
 
 #include "support/ApplicationWindow.h"
+#include "support/PatternCamera.h"
 
 namespace {
 
 using ::testing::Each;
 using ::testing::ElementsAre;
-namespace vc = tevrin::virtualcam;
-constexpr int kWidth = 640;
-constexpr int kHeight = 512;
+using tevrin::test::kHeight;
+using tevrin::test::kWidth;
 constexpr int kFrame8 = kWidth * kHeight;
 constexpr int kFrame16 = kWidth * kHeight * 2;
 constexpr DWORD kTopLevelStyle = WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
 
-class AcquisitionSafety : public ::testing::Test {
+class AcquisitionSafety : public tevrin::test::PatternCameraTest {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(vc::Configure("0x3280:fast:pattern"));
-    handle_ = Tevrin_Initialize(nullptr);
-    ASSERT_NE(handle_, 0);
-    ASSERT_EQ(Tevrin_SetPreviewWindow(handle_, nullptr, 0, 0, 0, 0), 1);
+    PatternCameraTest::SetUp();
     ASSERT_EQ(Tevrin_SetWaitTime(handle_, 1), 1);
-    window_ = tevrin::test::CreateApplicationWindow();
-    ASSERT_NE(window_, nullptr);
   }
-
-  void TearDown() override {
-    if (handle_) Tevrin_Release(handle_);
-    DestroyWindow(window_);
-  }
-
-  std::vector<int> Errors() const { return tevrin::test::TakeErrors(handle_); }
 
   // The frame notifications of the next `wanted` frames: 1 for each good
   // one, minus the error code of each failed one. (The frame block itself is
   // rewritten by the next frame, so it is read only once the preview stops.)
   std::vector<int> FrameResults(size_t wanted) {
     std::vector<int> results;
-    for (const auto& [wParam, lParam] : tevrin::test::PumpFrameMessages(window_, wanted, 20.0)) {
+    for (const auto& [wParam, lParam] : PumpFrames(wanted, 20.0)) {
       results.push_back(wParam ? 1 : -static_cast<int>(lParam));
       if (wParam) lastInfo_ = reinterpret_cast<const FrameInfo*>(wParam);
     }
@@ -62,9 +49,6 @@ class AcquisitionSafety : public ::testing::Test {
   }
 
   const FrameInfo* lastInfo_ = nullptr;
-
-  int handle_ = 0;
-  HWND window_ = nullptr;
 };
 
 TEST_F(AcquisitionSafety, ColourModeChangeWaitsForTheNextSetupInEveryAcquisition) {

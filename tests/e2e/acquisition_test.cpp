@@ -12,45 +12,21 @@
 
 #include <TevrinSdk_Halden.h>
 
-#include "support/ApplicationWindow.h"
+#include "support/PatternCamera.h"
 
 namespace {
 
 using ::testing::ElementsAre;
 namespace vc = tevrin::virtualcam;
-constexpr int kWidth = 640;
-constexpr int kHeight = 512;
+using tevrin::test::kHeight;
+using tevrin::test::kWidth;
 
 // The pattern's value at (x, y) relative to (0, 0) of the same frame.
 int PatternStep(int x, int y) {
   return x + kWidth * y;
 }
 
-class Acquisition : public ::testing::Test {
- protected:
-  void SetUp() override {
-    ASSERT_TRUE(vc::Configure("0x3280:fast:pattern"));
-    handle_ = Tevrin_Initialize(nullptr);
-    ASSERT_NE(handle_, 0);
-    ASSERT_EQ(Tevrin_SetPreviewWindow(handle_, nullptr, 0, 0, 0, 0), 1);  // no preview window
-    window_ = tevrin::test::CreateApplicationWindow();
-    ASSERT_NE(window_, nullptr);
-  }
-
-  void TearDown() override {
-    Tevrin_Release(handle_);
-    DestroyWindow(window_);
-  }
-
-  std::vector<int> Errors() const { return tevrin::test::TakeErrors(handle_); }
-
-  std::vector<std::pair<WPARAM, LPARAM>> PumpFrames(size_t wanted, double seconds) {
-    return tevrin::test::PumpFrameMessages(window_, wanted, seconds);
-  }
-
-  int handle_ = 0;
-  HWND window_ = nullptr;
-};
+class Acquisition : public tevrin::test::PatternCameraTest {};
 
 uint16_t Sample16(const std::vector<uint8_t>& frame, int x, int y) {
   return static_cast<uint16_t>(frame[(y * kWidth + x) * 2] | frame[(y * kWidth + x) * 2 + 1] << 8);

@@ -9,27 +9,19 @@
 
 #include <TevrinSdk_Halden.h>
 
-#include "support/ApplicationWindow.h"
+#include "support/PatternCamera.h"
 
 namespace {
 
 namespace vc = tevrin::virtualcam;
-constexpr int kFrame8 = 640 * 512;
+constexpr int kFrame8 = tevrin::test::kPixels;
 
-class HardeningRelease : public ::testing::Test {
+class HardeningRelease : public tevrin::test::PatternCameraTest {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(vc::Configure("0x3280:fast:pattern"));
-    handle_ = Tevrin_Initialize(nullptr);
-    ASSERT_NE(handle_, 0);
-    ASSERT_EQ(Tevrin_SetPreviewWindow(handle_, nullptr, 0, 0, 0, 0), 1);
+    PatternCameraTest::SetUp();
     ASSERT_EQ(Tevrin_SetColorMode(handle_, 8), 1);
-    window_ = tevrin::test::CreateApplicationWindow();
   }
-  void TearDown() override { DestroyWindow(window_); }
-
-  int handle_ = 0;
-  HWND window_ = nullptr;
 };
 
 TEST_F(HardeningRelease, ReleaseWaitsForACallInFlightAndLaterCallsFindNoHandle) {
@@ -53,7 +45,7 @@ TEST_F(HardeningRelease, FrameNotificationsStayReadableAfterRelease) {
   ASSERT_EQ(Tevrin_CallBackPreview(handle_, window_, frame.data(), kFrame8, 1), 1);
   Sleep(200);  // frames queue up unhandled
   ASSERT_EQ(Tevrin_Release(handle_), 1);
-  const auto frames = tevrin::test::PumpFrameMessages(window_, 1000, 0.2);
+  const auto frames = PumpFrames(1000, 0.2);
   ASSERT_FALSE(frames.empty());
   for (const auto& [wParam, lParam] : frames) {
     ASSERT_NE(wParam, 0u) << "frame error " << lParam;

@@ -3,7 +3,6 @@
 // refused value changes nothing.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <tevrin/virtualcam/VirtualCameras.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -11,38 +10,15 @@
 
 #include <TevrinSdk_Halden.h>
 
-#include "support/ApplicationWindow.h"
+#include "support/PatternCamera.h"
 
 namespace {
 
 using ::testing::Each;
 using ::testing::ElementsAre;
-namespace vc = tevrin::virtualcam;
-constexpr int kPixels = 640 * 512;
+using tevrin::test::kPixels;
 
-class ImageFilters : public ::testing::Test {
- protected:
-  void SetUp() override {
-    ASSERT_TRUE(vc::Configure("0x3280:fast:pattern"));
-    handle_ = Tevrin_Initialize(nullptr);
-    ASSERT_NE(handle_, 0);
-    ASSERT_EQ(Tevrin_SetPreviewWindow(handle_, nullptr, 0, 0, 0, 0), 1);
-  }
-  void TearDown() override { Tevrin_Release(handle_); }
-
-  std::vector<uint8_t> Snap8() {
-    std::vector<uint8_t> frame(kPixels);
-    EXPECT_EQ(Tevrin_SnapShot(handle_, frame.data(), kPixels, 1), 1);
-    return frame;
-  }
-  std::vector<uint16_t> Snap16() {
-    std::vector<uint16_t> frame(kPixels);
-    EXPECT_EQ(Tevrin_SnapShot(handle_, reinterpret_cast<BYTE*>(frame.data()), kPixels * 2, 1), 1);
-    return frame;
-  }
-
-  int handle_ = 0;
-};
+class ImageFilters : public tevrin::test::PatternCameraTest {};
 
 TEST_F(ImageFilters, BrightnessBlackensTheSnapshotAndARefusedValueKeepsIt) {
   ASSERT_EQ(Tevrin_SetColorMode(handle_, 8), 1);
@@ -54,7 +30,7 @@ TEST_F(ImageFilters, BrightnessBlackensTheSnapshotAndARefusedValueKeepsIt) {
 
   EXPECT_EQ(Tevrin_SetBrightness(handle_, 256), 0);
   EXPECT_EQ(Tevrin_SetGamma(handle_, 201), 0);
-  EXPECT_THAT(tevrin::test::TakeErrors(handle_), ElementsAre(TEVRIN_ERROR_ARGUMENT, TEVRIN_ERROR_ARGUMENT));
+  EXPECT_THAT(Errors(), ElementsAre(TEVRIN_ERROR_ARGUMENT, TEVRIN_ERROR_ARGUMENT));
   int ok = 0;
   EXPECT_EQ(Tevrin_GetBrightness(handle_, &ok), -255);
   EXPECT_EQ(Tevrin_GetGamma(handle_, &ok), 100);

@@ -92,6 +92,16 @@ std::optional<int> ParseWaitTime(std::string_view command, const std::string& te
   return value;
 }
 
+std::optional<CameraChoice> ParseCameraChoice(std::string_view command, const CameraOptionText& text) {
+  CameraChoice choice;
+  std::optional<int> device = ParseDeviceNumber(command, text.device);
+  if (!device) return std::nullopt;
+  choice.device = *device;
+  if (text.mode && !(choice.bits = ParseInt(command, "--mode", *text.mode))) return std::nullopt;
+  if (text.wait && !(choice.waitMs = ParseWaitTime(command, *text.wait))) return std::nullopt;
+  return choice;
+}
+
 std::optional<int> ParseDeviceNumber(std::string_view command, const std::optional<std::string>& text) {
   return text ? ParseInt(command, "-d", *text) : 0;
 }

@@ -34,6 +34,18 @@ std::optional<int> ParseWaitTime(std::string_view command, const std::string& te
 // The camera's device number given with -d, 0 when none was given.
 std::optional<int> ParseDeviceNumber(std::string_view command, const std::optional<std::string>& text);
 
+// The camera a command works on and how it streams, from "-d N",
+// "--mode BITS" and "--wait MS", each optional.
+struct CameraChoice {
+  int device = 0;
+  std::optional<int> bits;
+  std::optional<int> waitMs;
+};
+struct CameraOptionText {
+  std::optional<std::string> device, mode, wait;
+};
+std::optional<CameraChoice> ParseCameraChoice(std::string_view command, const CameraOptionText& text);
+
 // Prints "tevrin <command>: <problem>" and the command's usage line; returns kExitUsage.
 int UsageError(std::string_view command, const std::string& problem);
 

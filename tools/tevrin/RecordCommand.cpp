@@ -3,7 +3,6 @@
 #include <TevrinSdk_Halden.h>
 #include <unistd.h>
 
-#include <csignal>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -12,6 +11,7 @@
 #include "Command.h"
 #include "ExitCode.h"
 #include "FrameLayout.h"
+#include "Interrupt.h"
 #include "Session.h"
 
 namespace tevrin::tool {
@@ -22,37 +22,34 @@ constexpr double kMaxSeconds = 24 * 3600.0;
 // The chunk header in front of each frame's pixels.
 constexpr double kChunkHeaderBytes = 8;
 
-volatile std::sig_atomic_t interrupted = 0;
-
-void OnInterrupt(int) {
-  interrupted = 1;
-}
-
 struct Request {
-  int device = 0;
+  CameraChoice camera;
   std::string path;
   double seconds = 0;
-  std::optional<int> bits;
-  std::optional<int> waitMs;
 };
 
 std::optional<Request> Parse(int argc, char** argv) {
-  std::optional<std::string> device, output, seconds, mode, wait;
+  CameraOptionText camera;
+  std::optional<std::string> output, seconds;
   std::vector<std::string> positional;
   if (!ParseArguments(argc, argv,
-                      {{"-d", "--device", &device},
+                      {{"-d", "--device", &camera.device},
                        {"-o", "--output", &output},
                        {"", "--seconds", &seconds},
-                       {"", "--mode", &mode},
-                       {"", "--wait", &wait}},
+                       {"", "--mode", &camera.mode},
+                       {"", "--wait", &camera.wait}},
                       positional, 0, 0)) {
     return std::nullopt;
   }
   const char* command = argv[0];
   Request request;
-  std::optional<int> number = ParseDeviceNumber(command, device);
-  if (!number) return std::nullopt;
-  request.device = *number;
+  std::optional<CameraChoice> choice = ParseCameraChoice(command, camera);
+  if (!choice) return std::nullopt;
+  request.camera = *choice;
+  if (choice->bits && *choice->bits != 8 && *choice->bits != 16) {
+    UsageError(command, "--mode: " + *camera.mode + " is not 8 or 16");
+    return std::nullopt;
+  }
   if (!output || output->empty()) {
     UsageError(command, "-o FILE.avi is required");
     return std::nullopt;
@@ -70,15 +67,6 @@ std::optional<Request> Parse(int argc, char** argv) {
     return std::nullopt;
   }
   request.seconds = *value;
-  if (mode) {
-    request.bits = ParseInt(command, "--mode", *mode);
-    if (!request.bits) return std::nullopt;
-    if (*request.bits != 8 && *request.bits != 16) {
-      UsageError(command, "--mode: " + *mode + " is not 8 or 16");
-      return std::nullopt;
-    }
-  }
-  if (wait && !(request.waitMs = ParseWaitTime(command, *wait))) return std::nullopt;
   return request;
 }
 
@@ -100,7 +88,7 @@ class Progress {
     start_ = lastTick_ = GetTickCount();
     for (;;) {
       Sleep(kTickMs);
-      if (interrupted) Tevrin_StopPreview(session);
+      if (Interrupted()) Tevrin_StopPreview(session);
       std::optional<CameraInfo> info = ReadInfo(session);
       if (!info) return false;
       info_ = *info;
@@ -146,9 +134,9 @@ int Run(int argc, char** argv) {
   std::optional<Request> request = Parse(argc, argv);
   if (!request) return kExitUsage;
   // Ctrl-C stops the recording early; the file is finished all the same.
-  std::signal(SIGINT, OnInterrupt);
+  CatchInterrupt();
   Session session;
-  if (int status = session.Open(request->device, request->bits, request->waitMs); status != kExitOk) return status;
+  if (int status = session.Open(request->camera); status != kExitOk) return status;
   const FrameLayout layout = CurrentLayout(session);
   session.ClearErrors();
   const int durationMs = static_cast<int>(request->seconds * 1000 + 0.5);

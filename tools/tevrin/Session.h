@@ -7,6 +7,8 @@
 #include <optional>
 #include <string>
 
+#include "Arguments.h"
+
 namespace tevrin::tool {
 
 // "Transfer" for 8; "unknown" for codes the SDK does not define.
@@ -33,6 +35,7 @@ class Session {
   // why and returns kExitNoCamera when there is no such camera, kExitFailure
   // when it cannot be opened or refuses the mode or delay; kExitOk otherwise.
   int Open(int number, std::optional<int> bits = std::nullopt, std::optional<int> waitMs = std::nullopt);
+  int Open(const CameraChoice& camera) { return Open(camera.device, camera.bits, camera.waitMs); }
 
   // Prints "tevrin: <what> failed: error N (Name)" with the newest recorded
   // code, and ": <reason>" when a system error code is given, and returns

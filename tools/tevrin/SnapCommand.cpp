@@ -46,22 +46,22 @@ const Format* ByExtension(std::string_view path) {
 }
 
 struct Request {
-  int device = 0;
+  CameraChoice camera;
   const Format* format = nullptr;
   std::string path;
-  std::optional<int> bits;
   std::optional<int> exposureMicroseconds;
   std::optional<int> gain;
 };
 
 std::optional<Request> Parse(int argc, char** argv) {
-  std::optional<std::string> device, output, format, mode, exposure, gain;
+  CameraOptionText camera;
+  std::optional<std::string> output, format, exposure, gain;
   std::vector<std::string> positional;
   if (!ParseArguments(argc, argv,
-                      {{"-d", "--device", &device},
+                      {{"-d", "--device", &camera.device},
                        {"-o", "--output", &output},
                        {"", "--format", &format},
-                       {"", "--mode", &mode},
+                       {"", "--mode", &camera.mode},
                        {"", "--exposure", &exposure},
                        {"", "--gain", &gain}},
                       positional, 0, 0)) {
@@ -69,9 +69,9 @@ std::optional<Request> Parse(int argc, char** argv) {
   }
   const char* command = argv[0];
   Request request;
-  std::optional<int> number = ParseDeviceNumber(command, device);
-  if (!number) return std::nullopt;
-  request.device = *number;
+  std::optional<CameraChoice> choice = ParseCameraChoice(command, camera);
+  if (!choice) return std::nullopt;
+  request.camera = *choice;
 
   request.format = format ? ByName(*format) : output ? ByExtension(*output) : nullptr;
   if (format && !request.format) {
@@ -86,7 +86,6 @@ std::optional<Request> Parse(int argc, char** argv) {
   if (!request.format) request.format = &kFormats[0];
   request.path = output.value_or("snapshot" + std::string(request.format->extension));
 
-  if (mode && !(request.bits = ParseInt(command, "--mode", *mode))) return std::nullopt;
   if (gain && !(request.gain = ParseInt(command, "--gain", *gain))) return std::nullopt;
   if (exposure) {
     std::optional<double> milliseconds = ParseDouble(command, "--exposure", *exposure);
@@ -104,7 +103,7 @@ int Run(int argc, char** argv) {
   std::optional<Request> request = Parse(argc, argv);
   if (!request) return kExitUsage;
   Session session;
-  if (int status = session.Open(request->device, request->bits); status != kExitOk) return status;
+  if (int status = session.Open(request->camera); status != kExitOk) return status;
   if (request->exposureMicroseconds && !Tevrin_SetRealExposureTime(session, *request->exposureMicroseconds)) {
     return session.Fail("setting the exposure to " + std::to_string(*request->exposureMicroseconds) + " us");
   }

@@ -5,7 +5,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <csignal>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -14,6 +13,7 @@
 #include "Command.h"
 #include "ExitCode.h"
 #include "FrameLayout.h"
+#include "Interrupt.h"
 #include "MessageWindow.h"
 #include "Session.h"
 
@@ -22,12 +22,6 @@ namespace {
 
 constexpr UINT kTick = WM_APP + 100;         // from the ticker; clear of the SDK's messages
 constexpr int kFrameCounterRegister = 0x08;  // the camera's 8-bit count of frames it made
-
-volatile std::sig_atomic_t interrupted = 0;
-
-void OnInterrupt(int) {
-  interrupted = 1;
-}
 
 // Frames the camera made, from its frame counter, read as each frame's message
 // arrives; frames it made that never reached us were dropped on the way. The
@@ -62,26 +56,27 @@ class DropCounter {
 };
 
 struct Request {
-  int device = 0;
+  CameraChoice camera;
   double seconds = 5;
-  std::optional<int> bits;
-  std::optional<int> waitMs;
 };
 
 std::optional<Request> Parse(int argc, char** argv) {
-  std::optional<std::string> device, seconds, mode, wait;
+  CameraOptionText camera;
+  std::optional<std::string> seconds;
   std::vector<std::string> positional;
-  if (!ParseArguments(
-          argc, argv,
-          {{"-d", "--device", &device}, {"", "--seconds", &seconds}, {"", "--mode", &mode}, {"", "--wait", &wait}},
-          positional, 0, 0)) {
+  if (!ParseArguments(argc, argv,
+                      {{"-d", "--device", &camera.device},
+                       {"", "--seconds", &seconds},
+                       {"", "--mode", &camera.mode},
+                       {"", "--wait", &camera.wait}},
+                      positional, 0, 0)) {
     return std::nullopt;
   }
   const char* command = argv[0];
   Request request;
-  std::optional<int> number = ParseDeviceNumber(command, device);
-  if (!number) return std::nullopt;
-  request.device = *number;
+  std::optional<CameraChoice> choice = ParseCameraChoice(command, camera);
+  if (!choice) return std::nullopt;
+  request.camera = *choice;
   if (seconds) {
     std::optional<double> value = ParseDouble(command, "--seconds", *seconds);
     if (!value) return std::nullopt;
@@ -91,8 +86,6 @@ std::optional<Request> Parse(int argc, char** argv) {
     }
     request.seconds = *value;
   }
-  if (mode && !(request.bits = ParseInt(command, "--mode", *mode))) return std::nullopt;
-  if (wait && !(request.waitMs = ParseWaitTime(command, *wait))) return std::nullopt;
   return request;
 }
 
@@ -121,7 +114,7 @@ class Stream {
       if (message.hwnd == window && message.message == TEVRIN_MSG_FRAME) {
         if (int status = OnFrame(message); status != kExitOk) return status;
       } else if (message.hwnd == window && message.message == kTick) {
-        if (interrupted || (seconds > 0 && Elapsed() >= seconds * 1000)) return kExitOk;
+        if (Interrupted() || (seconds > 0 && Elapsed() >= seconds * 1000)) return kExitOk;
         ShowProgress();
       } else {
         DispatchMessageA(&message);
@@ -222,9 +215,9 @@ int Run(int argc, char** argv) {
   if (!request) return kExitUsage;
   // Ctrl-C ends the stream at the next tick, with the summary and the
   // camera's settings saved.
-  std::signal(SIGINT, OnInterrupt);
+  CatchInterrupt();
   Session session;
-  if (int status = session.Open(request->device, request->bits, request->waitMs); status != kExitOk) return status;
+  if (int status = session.Open(request->camera); status != kExitOk) return status;
   MessageWindow window;
   if (!window.Handle()) {
     std::fprintf(stderr, "tevrin: stream failed: cannot create a message window (error %lu)\n",
