@@ -66,7 +66,7 @@ int Run(int argc, char** argv) {
   std::optional<int> number = ParseDeviceNumber(argv[0], device);
   if (!number) return kExitUsage;
   Session session;
-  if (int status = session.Open(*number); status != kExitOk) return status;
+  if (int status = session.Open({*number, std::nullopt, std::nullopt}); status != kExitOk) return status;
 
   CameraInfo info{};
   info.size = sizeof info;

@@ -25,8 +25,7 @@ struct Action {
 };
 
 struct Request {
-  int device = 0;
-  std::optional<int> bits;
+  CameraChoice camera;
   std::vector<Action> actions;
 };
 
@@ -52,16 +51,16 @@ std::optional<std::vector<Action>> ParseActions(const char* command, const std::
 }
 
 std::optional<Request> Parse(int argc, char** argv) {
-  std::optional<std::string> device, mode;
+  CameraOptionText camera;
   std::vector<std::string> words;
-  if (!ParseArguments(argc, argv, {{"-d", "--device", &device}, {"", "--mode", &mode}}, words, 1, SIZE_MAX)) {
+  if (!ParseArguments(argc, argv, {{"-d", "--device", &camera.device}, {"", "--mode", &camera.mode}}, words, 1,
+                      SIZE_MAX)) {
     return std::nullopt;
   }
   Request request;
-  std::optional<int> number = ParseDeviceNumber(argv[0], device);
-  if (!number) return std::nullopt;
-  request.device = *number;
-  if (mode && !(request.bits = ParseInt(argv[0], "--mode", *mode))) return std::nullopt;
+  std::optional<CameraChoice> choice = ParseCameraChoice(argv[0], camera);
+  if (!choice) return std::nullopt;
+  request.camera = *choice;
   std::optional<std::vector<Action>> actions = ParseActions(argv[0], words);
   if (!actions) return std::nullopt;
   request.actions = std::move(*actions);
@@ -99,7 +98,7 @@ int Run(int argc, char** argv) {
   std::optional<Request> request = Parse(argc, argv);
   if (!request) return kExitUsage;
   Session session;
-  if (int status = session.Open(request->device, request->bits); status != kExitOk) return status;
+  if (int status = session.Open(request->camera); status != kExitOk) return status;
   for (const Action& action : request->actions) {
     if (int status = RunAction(session, action); status != kExitOk) return status;
   }

@@ -71,7 +71,8 @@ Session::~Session() {
   if (handle_ != 0) Tevrin_Release(handle_);
 }
 
-int Session::Open(int number, std::optional<int> bits, std::optional<int> waitMs) {
+int Session::Open(const CameraChoice& camera) {
+  const int number = camera.device;
   if (handle_ == 0) {
     std::fprintf(stderr, "tevrin: the SDK could not create a camera instance\n");
     return kExitFailure;
@@ -84,8 +85,10 @@ int Session::Open(int number, std::optional<int> bits, std::optional<int> waitMs
   }
   ClearErrors();
   if (Tevrin_SetDeviceNumber(handle_, number)) {
-    if (bits && !Tevrin_SetColorMode(handle_, *bits)) return Fail("selecting " + std::to_string(*bits) + "-bit mode");
-    if (waitMs && !Tevrin_SetWaitTime(handle_, *waitMs)) return Fail("setting the wait time");
+    if (camera.bits && !Tevrin_SetColorMode(handle_, *camera.bits)) {
+      return Fail("selecting " + std::to_string(*camera.bits) + "-bit mode");
+    }
+    if (camera.waitMs && !Tevrin_SetWaitTime(handle_, *camera.waitMs)) return Fail("setting the wait time");
     return kExitOk;
   }
   int code = Tevrin_GetLastError(handle_);

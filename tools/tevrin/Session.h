@@ -30,12 +30,11 @@ class Session {
   int Handle() const { return handle_; }
   operator int() const { return handle_; }
 
-  // Selects camera `number` (device number, from 0) and, when given, the
+  // Selects camera `camera.device` (from 0) and, when given, the
   // colour mode in bits per pixel and the preview's poll delay in ms. Prints
   // why and returns kExitNoCamera when there is no such camera, kExitFailure
   // when it cannot be opened or refuses the mode or delay; kExitOk otherwise.
-  int Open(int number, std::optional<int> bits = std::nullopt, std::optional<int> waitMs = std::nullopt);
-  int Open(const CameraChoice& camera) { return Open(camera.device, camera.bits, camera.waitMs); }
+  int Open(const CameraChoice& camera);
 
   // Prints "tevrin: <what> failed: error N (Name)" with the newest recorded
   // code, and ": <reason>" when a system error code is given, and returns

@@ -70,7 +70,7 @@ int RunGet(int argc, char** argv) {
     }
   }
   Session session;
-  if (int status = session.Open(request->device); status != kExitOk) return status;
+  if (int status = session.Open({request->device, std::nullopt, std::nullopt}); status != kExitOk) return status;
   if (!setting) {
     PrintAll(session);
     return kExitOk;
@@ -92,7 +92,7 @@ int RunSet(int argc, char** argv) {
   std::optional<int> stored;
   {
     Session session;
-    if (int status = session.Open(request->device); status != kExitOk) return status;
+    if (int status = session.Open({request->device, std::nullopt, std::nullopt}); status != kExitOk) return status;
     if (!WriteSetting(session, *setting, *value))
       return session.Fail("setting " + name + " to " + std::to_string(*value));
     if (setting->access == Setting::Access::kFilterSetOnly) {
@@ -107,7 +107,7 @@ int RunSet(int argc, char** argv) {
   // The handle's release stored the settings; a fresh one shows whether they were kept.
   if (!setting->kept || !stored) return kExitOk;
   Session check;
-  if (int status = check.Open(request->device); status != kExitOk) return status;
+  if (int status = check.Open({request->device, std::nullopt, std::nullopt}); status != kExitOk) return status;
   if (ReadSetting(check, *setting) == stored) return kExitOk;
   std::fprintf(stderr,
                "tevrin: %s = %d was not kept: the settings could not be saved (TEVRIN_LOG=settings:warn says more)\n",
