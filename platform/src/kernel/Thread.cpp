@@ -2,9 +2,9 @@
 // ends, an exit code, a thread ID that GetCurrentThreadId reports inside it.
 #include <tevrin/win32/KernelObject.h>
 
+#include "kernel/ThreadScheduling.h"
 #include "windows/ThreadMessaging.h"
 
-#include <sched.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -31,20 +31,18 @@ class Thread final : public Waitable {
     std::lock_guard lock(mutex_);
     return finished_ ? exitCode_ : STILL_ACTIVE;
   }
-  void SetNative(pthread_t native) {
+  // The thread's own start: from here on its priority can be given to it.
+  void Started(pid_t tid) {
     std::lock_guard lock(mutex_);
-    native_ = native;
+    tid_ = tid;
+    if (priority_ != THREAD_PRIORITY_NORMAL) ApplyThreadPriority(tid_, priority_);
   }
-  // Priorities are best effort: Linux lets an unprivileged process lower its
-  // threads' priority only, so a raise is recorded but may not take effect.
+  // A priority set before the thread has started is given to it at its start;
+  // one set after its end is only recorded (its tid may belong to another).
   void SetPriority(int priority) {
     std::lock_guard lock(mutex_);
     priority_ = priority;
-    if (finished_) return;
-    int policy = priority >= THREAD_PRIORITY_TIME_CRITICAL ? SCHED_FIFO : SCHED_OTHER;
-    sched_param param{};
-    param.sched_priority = policy == SCHED_FIFO ? sched_get_priority_min(SCHED_FIFO) : 0;
-    pthread_setschedparam(native_, policy, &param);
+    if (tid_ != 0 && !finished_) ApplyThreadPriority(tid_, priority_);
   }
   int Priority() {
     std::lock_guard lock(mutex_);
@@ -55,7 +53,7 @@ class Thread final : public Waitable {
   bool IsSignaledLocked() const override { return finished_; }
 
   const DWORD id_;
-  pthread_t native_{};
+  pid_t tid_ = 0;
   bool finished_ = false;
   DWORD exitCode_ = STILL_ACTIVE;
   int priority_ = THREAD_PRIORITY_NORMAL;
@@ -90,11 +88,11 @@ extern "C" HANDLE WINAPI CreateThread(LPSECURITY_ATTRIBUTES, SIZE_T, LPTHREAD_ST
   try {
     std::thread native([thread, start, parameter] {
       tevrin::win32::currentThreadId = thread->Id();
+      thread->Started(gettid());
       DWORD exitCode = start(parameter);
       tevrin::win32::EndThreadMessaging();
       thread->Finish(exitCode);
     });
-    thread->SetNative(native.native_handle());
     native.detach();
   } catch (const std::system_error&) {
     CloseHandle(handle);
