@@ -105,7 +105,7 @@ struct Bench {
       case kSharpness:
         return tevrin::image::Sharpen(image, copy, 12, tables);
       case kHueSaturation:
-        return tevrin::image::ShiftHueSaturation(image, 30, 40, tables);
+        return tevrin::image::ShiftHueSaturation(image, 30, 40);
       case kMask:
         return tevrin::image::ApplyMaskFilter(image, view, {});
       case kDot:

@@ -74,14 +74,6 @@ const uint16_t* CFilterTables::Curve16(Curve curve, int setting) {
   return curves16_[static_cast<int>(curve)].For(curve, setting);
 }
 
-const int32_t* CFilterTables::SaturationScale(int saturation) {
-  if (saturation_ != saturation) {
-    for (int i = 0; i < 256; ++i) saturationScale_[i] = (i * (saturation + 256) * 256 + 32768) >> 16;
-    saturation_ = saturation;
-  }
-  return saturationScale_.data();
-}
-
 void* CFilterTables::RowScratch(size_t bytes) {
   if (rowScratchBytes_ < bytes) {
     rowScratch_ = AllocateAlignedPixels(bytes);

@@ -28,8 +28,6 @@ class CFilterTables {
   // 256 entries for 8-bit channels, 65536 for 16-bit ones.
   const uint8_t* Curve8(Curve curve, int setting);
   const uint16_t* Curve16(Curve curve, int setting);
-  // The saturation scale S(i) = (i x (saturation + 256) x 256 + 32768) >> 16, i = 0..255.
-  const int32_t* SaturationScale(int saturation);
   // Scratch room of at least `bytes` for the sums of one row, 64-byte
   // aligned; grows only for a wider row than any before.
   void* RowScratch(std::size_t bytes);
@@ -47,8 +45,6 @@ class CFilterTables {
 
   std::array<CachedCurve<uint8_t>, kCurveCount> curves8_;
   std::array<CachedCurve<uint16_t>, kCurveCount> curves16_;
-  int saturation_ = kUnset;
-  std::array<int32_t, 256> saturationScale_{};
   AlignedPixels rowScratch_;
   std::size_t rowScratchBytes_ = 0;
 };

@@ -1,11 +1,14 @@
 // Hue and saturation in integer HSL on a hue circle of 1530 steps: six
 // sectors of 255, in each of which one channel rises or falls between the
-// other two. Per pixel only table look-ups, shifts and multiplications.
+// other two. Per pixel only table look-ups, shifts and multiplications, no
+// division, and nothing shared: two cameras with different saturations never
+// meet.
 #include <array>
 #include <cstdint>
 
 #include "image/DibImage.h"
 #include "image/OutputFilters.h"
+#include "image/VectorClones.h"
 
 namespace tevrin::image {
 namespace {
@@ -20,34 +23,28 @@ constexpr std::array<int32_t, 256> kReciprocal = [] {
   return table;
 }();
 
-// Which channels a sector holds at full chroma (mask) and which one moves (step).
-struct Sector {
-  int32_t mask;
-  int32_t step;
-};
-// Twice round, so that a base sector (0..5) plus a turn (0..5) plus one
-// needs no modulo.
-constexpr Sector kSectors[12] = {
-    {0xFF00FF, -1},      // magenta -> red: blue falls
-    {0xFF0000, 256},     // red -> yellow: green rises
-    {0xFFFF00, -65536},  // yellow -> green: red falls
-    {0x00FF00, 1},       // green -> cyan: blue rises
-    {0x00FFFF, -256},    // cyan -> blue: green falls
-    {0x0000FF, 65536},   // blue -> magenta: red rises
-    {0xFF00FF, -1},     {0xFF0000, 256}, {0xFFFF00, -65536}, {0x00FF00, 1}, {0x00FFFF, -256}, {0x0000FF, 65536},
-};
+// Per sector, the channels it holds at full chroma (mask) and the one that
+// moves (step): magenta -> red (blue falls), red -> yellow (green rises),
+// yellow -> green (red falls), green -> cyan (blue rises), cyan -> blue
+// (green falls), blue -> magenta (red rises). Twice round, so that a base
+// sector (0..5) plus a turn (0..5) plus one needs no modulo.
+constexpr int32_t kSectorMask[12] = {0xFF00FF, 0xFF0000, 0xFFFF00, 0x00FF00, 0x00FFFF, 0x0000FF,
+                                     0xFF00FF, 0xFF0000, 0xFFFF00, 0x00FF00, 0x00FFFF, 0x0000FF};
+constexpr int32_t kSectorStep[12] = {-1, 256, -65536, 1, -256, 65536, -1, 256, -65536, 1, -256, 65536};
 
 constexpr int32_t Grey(int k) {
   return k * 0x010101;
 }
 
-// The hue turn as whole sectors and steps into the next one.
-struct HueTurn {
+// The hue turn as whole sectors and steps into the next one, and the
+// saturation as the factor of S(C) = (C x factor + 32768) >> 16.
+struct Transform {
   int sectors = 0;
   int steps = 0;
+  int scaleFactor = 256 * 256;
 };
 
-HueTurn TurnOf(int hue) {
+Transform TransformOf(int hue, int saturation) {
   int l = static_cast<int>(static_cast<int64_t>(hue) * 65536 / 360) % 65536;
   if (l < 0) l += 65536;
   const int t = (l * 6) >> 8;
@@ -57,19 +54,14 @@ HueTurn TurnOf(int hue) {
   int a = m + 510 * s;
   if (a < 0) a += kCircle;
   if (a >= kCircle) a -= kCircle;
-  return {a / kSectorSteps, a % kSectorSteps};
+  return {a / kSectorSteps, a % kSectorSteps, (saturation + 256) * 256};
 }
 
-struct Transform {
-  HueTurn turn;
-  const int32_t* scale;  // S(C)
-};
-
 // B, G, R in, the packed result 0x00RRGGBB out. Choices are plain selections
-// the compiler turns into conditional moves: the colours of a frame do not
-// follow a pattern a branch predictor could learn. A grey pixel (no chroma)
-// needs no case of its own: its spread is 0, which adds nothing.
-int32_t Shift(int b, int g, int r, const Transform& t) {
+// and the table reads plain indexing, so that a run of pixels vectorises
+// (the reads become gathers). A grey pixel (no chroma) needs no case of its
+// own: its spread is 0, which adds nothing.
+TEVRIN_INLINE_INTO_CLONES int32_t Shift(int b, int g, int r, const Transform& t) {
   const bool redLeads = r >= g;
   const int leader = redLeads ? r : g;
   const int other = redLeads ? g : r;
@@ -78,44 +70,71 @@ int32_t Shift(int b, int g, int r, const Transform& t) {
   int base = blueLeads ? 5 : redLeads ? 1 : 3;
   int delta = blueLeads ? r - g : redLeads ? g - b : b - r;
   const int min = other < b ? other : b;
-  base -= delta < 0;
-  delta += delta < 0 ? max - min : 0;
   const int lightness = max + min, chroma = max - min;
+  base -= delta < 0;
+  delta += delta < 0 ? chroma : 0;
   const int limit = lightness < 511 - lightness ? lightness : 511 - lightness;
-  const int scaled = t.scale[chroma] < limit ? t.scale[chroma] : limit;
+  const int scale = (chroma * t.scaleFactor + 32768) >> 16;
+  const int scaled = scale < limit ? scale : limit;
   const int low = (lightness - scaled) >> 1;
   const int spread = ((scaled + lightness) >> 1) - low;
-  int f = ((delta * kReciprocal[chroma] + 32768) >> 16) + t.turn.steps;
-  const bool wraps = f >= kSectorSteps;
+  int f = ((delta * kReciprocal[chroma] + 32768) >> 16) + t.steps;
+  const int wraps = f >= kSectorSteps;
   f -= wraps ? kSectorSteps : 0;
-  const Sector& s = kSectors[base + t.turn.sectors + wraps];
-  return Grey(low) + (Grey(spread) & s.mask) + ((spread * f + 128) >> 8) * s.step;
+  const int sector = base + t.sectors + wraps;
+  return Grey(low) + (Grey(spread) & kSectorMask[sector]) + ((spread * f + 128) >> 8) * kSectorStep[sector];
 }
 
-template <typename Sample>
+// Pixels are taken apart into channel runs of this many, small enough for the stack.
+constexpr int kRun = 256;
+
+TEVRIN_VECTOR_CLONES
+void ShiftRun(const int32_t* __restrict b, const int32_t* __restrict g, const int32_t* __restrict r,
+              int32_t* __restrict result, int count, Transform t) {
+  for (int i = 0; i < count; ++i) result[i] = Shift(b[i], g[i], r[i], t);
+}
+
+template <typename Sample, int kPerPixel>
 void ShiftPixels(CDibImage& image, const Transform& t) {
   constexpr int kShift = sizeof(Sample) == 1 ? 0 : 8;
-  const int perPixel = image.BitCount() / (8 * static_cast<int>(sizeof(Sample)));
+  alignas(64) int32_t b[kRun], g[kRun], r[kRun], result[kRun];
   const int width = image.Width(), height = image.Height();
   for (int y = 0; y < height; ++y) {
-    auto* p = reinterpret_cast<Sample*>(image.Row(y));
-    for (int x = 0; x < width; ++x, p += perPixel) {
-      const int32_t result = Shift(p[0] >> kShift, p[1] >> kShift, p[2] >> kShift, t);
-      p[0] = static_cast<Sample>((result & 0xFF) << kShift);
-      p[1] = static_cast<Sample>(((result >> 8) & 0xFF) << kShift);
-      p[2] = static_cast<Sample>(((result >> 16) & 0xFF) << kShift);
-      if (perPixel == 4) p[3] = 0;
+    auto* row = reinterpret_cast<Sample*>(image.Row(y));
+    for (int start = 0; start < width; start += kRun) {
+      const int count = width - start < kRun ? width - start : kRun;
+      Sample* p = row + start * kPerPixel;
+      for (int i = 0; i < count; ++i) {
+        b[i] = p[i * kPerPixel] >> kShift;
+        g[i] = p[i * kPerPixel + 1] >> kShift;
+        r[i] = p[i * kPerPixel + 2] >> kShift;
+      }
+      ShiftRun(b, g, r, result, count, t);
+      for (int i = 0; i < count; ++i) {
+        p[i * kPerPixel] = static_cast<Sample>((result[i] & 0xFF) << kShift);
+        p[i * kPerPixel + 1] = static_cast<Sample>(((result[i] >> 8) & 0xFF) << kShift);
+        p[i * kPerPixel + 2] = static_cast<Sample>(((result[i] >> 16) & 0xFF) << kShift);
+        if constexpr (kPerPixel == 4) p[i * kPerPixel + 3] = 0;
+      }
     }
   }
 }
 
 }  // namespace
 
-void ShiftHueSaturation(CDibImage& output, int hue, int saturation, CFilterTables& tables) {
+void ShiftHueSaturation(CDibImage& output, int hue, int saturation) {
   if (!output.Bits()) return;
-  const Transform t{TurnOf(hue), tables.SaturationScale(saturation)};
-  if (output.BitCount() == 24 || output.BitCount() == 32) ShiftPixels<uint8_t>(output, t);
-  if (output.BitCount() == 48 || output.BitCount() == 64) ShiftPixels<uint16_t>(output, t);
+  const Transform t = TransformOf(hue, saturation);
+  switch (output.BitCount()) {
+    case 24:
+      return ShiftPixels<uint8_t, 3>(output, t);
+    case 32:
+      return ShiftPixels<uint8_t, 4>(output, t);
+    case 48:
+      return ShiftPixels<uint16_t, 3>(output, t);
+    case 64:
+      return ShiftPixels<uint16_t, 4>(output, t);
+  }
 }
 
 }  // namespace tevrin::image

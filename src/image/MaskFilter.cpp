@@ -3,6 +3,7 @@
 
 #include "image/DibImage.h"
 #include "image/RawFilters.h"
+#include "image/VectorClones.h"
 
 namespace tevrin::image {
 namespace {
@@ -16,7 +17,7 @@ namespace {
 // Written without branches (a divisor of 0 becomes 1 by a bit operation, not
 // a choice) so that the loop vectorises.
 template <typename Sample>
-void CorrectRow(Sample* frame, const Sample* dark, const Sample* white, int width, int step) {
+TEVRIN_INLINE_INTO_CLONES void CorrectRow(Sample* frame, const Sample* dark, const Sample* white, int width, int step) {
   constexpr bool kWide = sizeof(Sample) == 2;
   constexpr int kScale = kWide ? 4096 : 256;
   constexpr int kMax = kWide ? 4095 : 255;
@@ -34,6 +35,15 @@ void CorrectRow(Sample* frame, const Sample* dark, const Sample* white, int widt
   }
 }
 
+// The unsubsampled rows, the common case, with a literal step of 1 that lets
+// the loop vectorise.
+TEVRIN_VECTOR_CLONES void CorrectFullRow(uint8_t* frame, const uint8_t* dark, const uint8_t* white, int width) {
+  CorrectRow(frame, dark, white, width, 1);
+}
+TEVRIN_VECTOR_CLONES void CorrectFullRow(uint16_t* frame, const uint16_t* dark, const uint16_t* white, int width) {
+  CorrectRow(frame, dark, white, width, 1);
+}
+
 template <typename Sample>
 const Sample* SensorRow(const CDibImage& image, SensorWindow window, int y) {
   return reinterpret_cast<const Sample*>(image.Row(window.top + y * window.step)) + window.left;
@@ -45,9 +55,8 @@ void Correct(CDibImage& frame, const CDibImage& dark, const CDibImage& white, Se
     auto* row = reinterpret_cast<Sample*>(frame.Row(y));
     const Sample* darkRow = SensorRow<Sample>(dark, window, y);
     const Sample* whiteRow = SensorRow<Sample>(white, window, y);
-    // A literal step of 1 lets the compiler vectorise the unsubsampled frame.
     if (window.step == 1) {
-      CorrectRow(row, darkRow, whiteRow, frame.Width(), 1);
+      CorrectFullRow(row, darkRow, whiteRow, frame.Width());
     } else {
       CorrectRow(row, darkRow, whiteRow, frame.Width(), window.step);
     }

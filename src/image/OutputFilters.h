@@ -26,6 +26,6 @@ void Sharpen(CDibImage& output, CDibImage& copy, int sharpness, CFilterTables& t
 // hue turned by `hue` degrees (-360..360) and the colour's spread scaled by
 // (saturation + 256) / 256. 48/64-bit images are transformed on the high byte
 // of each channel. The fourth channel becomes 0.
-void ShiftHueSaturation(CDibImage& output, int hue, int saturation, CFilterTables& tables);
+void ShiftHueSaturation(CDibImage& output, int hue, int saturation);
 
 }  // namespace tevrin::image

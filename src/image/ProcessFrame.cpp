@@ -91,7 +91,7 @@ void FilterOutput(const FrameJob& job, CDibImage& output) {
   const ImageSettings& settings = *job.settings;
   CFilterTables& tables = *job.tables;
   if (!Describe(job.colorMode).monochrome && (settings.hue != 0 || settings.saturation != 0)) {
-    ShiftHueSaturation(output, settings.hue, settings.saturation, tables);
+    ShiftHueSaturation(output, settings.hue, settings.saturation);
   }
   if (settings.gamma != kNeutralGamma) ApplyCurve(output, Curve::kGamma, settings.gamma, tables);
   if (settings.contrast != 0) ApplyCurve(output, Curve::kContrast, settings.contrast, tables);

@@ -6,6 +6,7 @@
 
 #include "image/DibImage.h"
 #include "image/OutputFilters.h"
+#include "image/VectorClones.h"
 
 namespace tevrin::image {
 namespace {
@@ -17,23 +18,45 @@ constexpr int kBorder = 2;
 template <typename Sample>
 using Sum = std::conditional_t<sizeof(Sample) == 1, int16_t, int32_t>;
 
+// One row: the sums of four rows per sample, then the correction of each
+// sample against the mean of four of those sums along the row.
 template <typename Sample>
-void SharpenRows(CDibImage& output, const CDibImage& copy, int strength, Sum<Sample>* sums) {
+TEVRIN_INLINE_INTO_CLONES void SharpenRow(const Sample* const rows[4], Sample* target, int samples, int perPixel,
+                                          int strength, Sum<Sample>* sums) {
   using Wide = Sum<Sample>;
   constexpr int kMax = sizeof(Sample) == 1 ? 255 : 65535;
+  const Sample *r0 = rows[0], *r1 = rows[1], *r2 = rows[2], *r3 = rows[3];
+  for (int i = 0; i < samples; ++i) sums[i] = static_cast<Wide>(r0[i] + r1[i] + r2[i] + r3[i]);
+  for (int i = kBorder * perPixel; i < samples - kBorder * perPixel; ++i) {
+    const Wide block = static_cast<Wide>(sums[i - 2 * perPixel] + sums[i - perPixel] + sums[i] + sums[i + perPixel]);
+    const Wide original = r2[i];
+    const Wide correction = static_cast<Wide>(static_cast<Wide>(strength * (original - (block >> 4))) / 10);
+    const int value = original + correction;
+    target[i] = static_cast<Sample>(value < 0 ? 0 : value > kMax ? kMax : value);
+  }
+}
+
+TEVRIN_VECTOR_CLONES void SharpenRow8(const uint8_t* const rows[4], uint8_t* target, int samples, int perPixel,
+                                      int strength, int16_t* sums) {
+  SharpenRow(rows, target, samples, perPixel, strength, sums);
+}
+TEVRIN_VECTOR_CLONES void SharpenRow16(const uint16_t* const rows[4], uint16_t* target, int samples, int perPixel,
+                                       int strength, int32_t* sums) {
+  SharpenRow(rows, target, samples, perPixel, strength, sums);
+}
+
+template <typename Sample>
+void SharpenRows(CDibImage& output, const CDibImage& copy, int strength, Sum<Sample>* sums) {
   const int perPixel = output.BitCount() / (8 * static_cast<int>(sizeof(Sample)));
   const int samples = output.Width() * perPixel;
   const auto row = [&](int y) { return reinterpret_cast<const Sample*>(copy.Row(y)); };
   for (int y = kBorder; y < output.Height() - kBorder; ++y) {
-    const Sample *r0 = row(y - 2), *r1 = row(y - 1), *r2 = row(y), *r3 = row(y + 1);
-    for (int i = 0; i < samples; ++i) sums[i] = static_cast<Wide>(r0[i] + r1[i] + r2[i] + r3[i]);
+    const Sample* rows[4] = {row(y - 2), row(y - 1), row(y), row(y + 1)};
     auto* target = reinterpret_cast<Sample*>(output.Row(y));
-    for (int i = kBorder * perPixel; i < samples - kBorder * perPixel; ++i) {
-      const Wide block = static_cast<Wide>(sums[i - 2 * perPixel] + sums[i - perPixel] + sums[i] + sums[i + perPixel]);
-      const Wide original = r2[i];
-      const Wide correction = static_cast<Wide>(static_cast<Wide>(strength * (original - (block >> 4))) / 10);
-      const int value = original + correction;
-      target[i] = static_cast<Sample>(value < 0 ? 0 : value > kMax ? kMax : value);
+    if constexpr (sizeof(Sample) == 1) {
+      SharpenRow8(rows, target, samples, perPixel, strength, sums);
+    } else {
+      SharpenRow16(rows, target, samples, perPixel, strength, sums);
     }
   }
 }
