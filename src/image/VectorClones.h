@@ -3,7 +3,9 @@
 // instruction where the processor has them, and still running where it has not.
 #pragma once
 
-#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__)
+// Not under ThreadSanitizer: it instruments the resolver that picks a clone,
+// which runs while the program is relocated, before its runtime is up.
+#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__) && !defined(__SANITIZE_THREAD__)
 #define TEVRIN_VECTOR_CLONES __attribute__((target_clones("avx2", "default")))
 #else
 #define TEVRIN_VECTOR_CLONES
