@@ -1,11 +1,14 @@
 #include "instance/WorkerThread.h"
 
-bool CWorkerThread::Start(std::function<void()> routine) {
+bool CWorkerThread::Start(std::function<void()> routine, int priority) {
   routine_ = std::move(routine);
   done_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
   DWORD id = 0;
   if (done_) thread_ = CreateThread(nullptr, 0, &CWorkerThread::Entry, this, 0, &id);
-  if (thread_ && id) return true;
+  if (thread_ && id) {
+    if (priority != THREAD_PRIORITY_NORMAL) SetThreadPriority(thread_, priority);
+    return true;
+  }
   Join();
   return false;
 }

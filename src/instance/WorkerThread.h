@@ -13,9 +13,10 @@ class CWorkerThread {
   CWorkerThread(const CWorkerThread&) = delete;
   CWorkerThread& operator=(const CWorkerThread&) = delete;
 
-  // Runs `routine` on a new thread; false (and nothing running) when the
-  // done event or the thread could not be made. Call only when not running.
-  bool Start(std::function<void()> routine);
+  // Runs `routine` on a new thread at `priority`; false (and nothing running)
+  // when the done event or the thread could not be made. Call only when not
+  // running.
+  bool Start(std::function<void()> routine, int priority = THREAD_PRIORITY_NORMAL);
   // Waits for the routine to return and releases the thread; at once when
   // none was started.
   void Join();
