@@ -7,6 +7,8 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libsqlite3-dev libjpeg-dev libpng-dev libtiff-dev zlib1g-dev
   ffmpeg  # ffprobe and ffmpeg read the recorder's AVI files in the tests
+  libxcb1-dev libxcb-shm0-dev  # windows on an X display
+  libxcb-xtest0-dev xvfb xauth  # the display tests run on a virtual X server
 )
 
 missing=()

@@ -911,7 +911,10 @@ BOOL WINAPI UnregisterDeviceNotification(HDEVNOTIFY handle);
  * thick frame is 8 pixels (SM_CXFRAME 4 + SM_CXPADDEDBORDER 4), a dialog frame 3,
  * a border 1, WS_EX_CLIENTEDGE 2 more, a caption 23 (SM_CYCAPTION), a menu 20:
  * WS_OVERLAPPEDWINDOW around a 640 x 512 client is 656 x 551. The screen is
- * 1920 x 1080 unless $TEVRIN_SCREEN says "WxH". Differences from Windows:
+ * $TEVRIN_SCREEN ("WxH") when set, else the X display's screen when one is
+ * reachable ($DISPLAY), else 1920 x 1080. With a display, windows also appear
+ * on it and what is drawn into them is shown; SM_CMONITORS is 1 with a
+ * display and 0 without one. Differences from Windows:
  * only SRCCOPY is drawn (other raster operations fail with
  * ERROR_NOT_SUPPORTED); every stretch mode samples like COLORONCOLOR;
  * conversion to 8 bits picks the nearest colour-table entry; 16 bits expand

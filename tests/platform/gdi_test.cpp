@@ -196,6 +196,26 @@ TEST(Formats, ConvertBetweenBitCounts) {
   EXPECT_EQ(back.At(2, 0), 0x080800u) << "five bits widen by replication";
 }
 
+// Grey and 24-bit rows take block-wise paths to 32 bits; every row length
+// must end them exactly, the last pixel included.
+TEST(Formats, RowsOfAnyLengthReachThirtyTwoBits) {
+  for (int bitCount : {8, 24}) {
+    for (int width : {1, 2, 3, 15, 16, 17, 33}) {
+      Dib source(width, 2, bitCount), target(width, 2, 32);
+      for (int x = 0; x < width; ++x) {
+        source.Set(x, 0, bitCount == 8 ? static_cast<uint32_t>(x * 7 + 1) : 0x010203u * static_cast<uint32_t>(x + 1));
+        source.Set(x, 1, bitCount == 8 ? 255u : 0xFEDCBAu);
+      }
+      ASSERT_TRUE(StretchBlt(target.dc, 0, 0, width, 2, source.dc, 0, 2, width, -2, SRCCOPY));
+      for (int x = 0; x < width; ++x) {
+        const uint32_t top = source.At(x, 1), bottom = source.At(x, 0);
+        EXPECT_EQ(target.At(x, 0), bitCount == 8 ? top * 0x010101u : top) << bitCount << " bits, width " << width;
+        EXPECT_EQ(target.At(x, 1), bitCount == 8 ? bottom * 0x010101u : bottom) << bitCount << " bits, width " << width;
+      }
+    }
+  }
+}
+
 TEST(StretchBlt, NegativeExtentsMirror) {
   Dib source(4, -3, 32);
   FillPositions(source);

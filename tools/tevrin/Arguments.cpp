@@ -116,4 +116,14 @@ std::optional<double> ParseDouble(std::string_view command, std::string_view lab
   return value;
 }
 
+std::optional<double> ParseSeconds(std::string_view command, const std::string& text) {
+  std::optional<double> value = ParseDouble(command, "--seconds", text);
+  if (!value) return std::nullopt;
+  if (*value < 0 || *value > 1e6) {
+    UsageError(command, "--seconds: " + text + " is out of range");
+    return std::nullopt;
+  }
+  return value;
+}
+
 }  // namespace tevrin::tool

@@ -28,6 +28,9 @@ bool ParseArguments(int argc, char** argv, std::initializer_list<Option> options
 std::optional<int> ParseInt(std::string_view command, std::string_view label, const std::string& text);
 std::optional<double> ParseDouble(std::string_view command, std::string_view label, const std::string& text);
 
+// A length of time given with --seconds: 0 (no limit) to 10^6.
+std::optional<double> ParseSeconds(std::string_view command, const std::string& text);
+
 // The preview's poll delay given with --wait: whole milliseconds, not negative.
 std::optional<int> ParseWaitTime(std::string_view command, const std::string& text);
 

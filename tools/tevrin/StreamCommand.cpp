@@ -11,6 +11,7 @@
 
 #include "Arguments.h"
 #include "Command.h"
+#include "DropCounter.h"
 #include "ExitCode.h"
 #include "FrameLayout.h"
 #include "Interrupt.h"
@@ -21,40 +22,6 @@ namespace tevrin::tool {
 namespace {
 
 constexpr UINT kTick = WM_APP + 100;         // from the ticker; clear of the SDK's messages
-constexpr int kFrameCounterRegister = 0x08;  // the camera's 8-bit count of frames it made
-
-// Frames the camera made, from its frame counter, read as each frame's message
-// arrives; frames it made that never reached us were dropped on the way. The
-// counter is 8 bits wide, so it must be read at least every 255 frames.
-class DropCounter {
- public:
-  void Sample(int handle) {
-    int ok = 0;
-    int value = Tevrin_Fpga_ReadRegister(handle, kFrameCounterRegister, &ok) & 0xFF;
-    if (!ok) {
-      readable_ = false;
-      return;
-    }
-    if (samples_ > 0) made_ += (value - last_) & 0xFF;
-    last_ = value;
-    ++samples_;
-  }
-
-  // Made since the first sample, less received since then; nothing when a
-  // read failed. The message of a frame may trail the counter by a frame, so
-  // the estimate is held at 0 rather than going below it.
-  std::optional<long> Dropped() const {
-    if (!readable_ || samples_ == 0) return std::nullopt;
-    return std::max(0L, made_ - (samples_ - 1));
-  }
-
- private:
-  bool readable_ = true;
-  long samples_ = 0;
-  long made_ = 0;
-  int last_ = 0;
-};
-
 struct Request {
   CameraChoice camera;
   double seconds = 5;
@@ -78,12 +45,8 @@ std::optional<Request> Parse(int argc, char** argv) {
   if (!choice) return std::nullopt;
   request.camera = *choice;
   if (seconds) {
-    std::optional<double> value = ParseDouble(command, "--seconds", *seconds);
+    std::optional<double> value = ParseSeconds(command, *seconds);
     if (!value) return std::nullopt;
-    if (*value < 0 || *value > 1e6) {
-      UsageError(command, "--seconds: " + *seconds + " is out of range");
-      return std::nullopt;
-    }
     request.seconds = *value;
   }
   return request;

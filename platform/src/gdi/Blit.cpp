@@ -4,6 +4,7 @@
 #include <mutex>
 #include <utility>
 
+#include "display/Display.h"
 #include "gdi/GdiObjects.h"
 #include "gdi/Surface.h"
 
@@ -22,13 +23,13 @@ struct Target {
   PixelView view;
   std::shared_ptr<Bitmap> bitmap;    // memory DCs
   std::shared_ptr<Surface> surface;  // windows and the screen
+  HWND window = nullptr;
   SIZE size{};
   SIZE clip{};
   std::array<uint32_t, 256> colors{};  // a snapshot, so a colour-table change cannot race the copy
 };
 
 bool Resolve(HDC dc, Target& target) {
-  HWND window = nullptr;
   {
     GdiTable& table = GdiTable::Instance();
     std::lock_guard lock(table.mutex);
@@ -44,10 +45,10 @@ bool Resolve(HDC dc, Target& target) {
       target.view.colors = target.colors.data();
       return true;
     }
-    window = context->window;
+    target.window = context->window;
   }
-  target.surface = window ? tevrin::win32::WindowSurface(window, target.size, target.clip)
-                          : tevrin::win32::ScreenSurface(target.size, target.clip);
+  target.surface = target.window ? tevrin::win32::WindowSurface(target.window, target.size, target.clip)
+                                 : tevrin::win32::ScreenSurface(target.size, target.clip);
   if (!target.surface) SetLastError(ERROR_INVALID_HANDLE);  // the window is gone
   return target.surface != nullptr;
 }
@@ -85,6 +86,9 @@ BOOL Copy(HDC destDc, Extent destX, Extent destY, HDC sourceDc, Extent sourceX, 
     PrepareSurfaceLocked(source);
   }
   tevrin::win32::StretchPixels(dest.view, destX, destY, source.view, sourceX, sourceY);
+  destLock = {};
+  sourceLock = {};
+  tevrin::win32::display::WindowDrawn(dest.window);
   return TRUE;
 }
 

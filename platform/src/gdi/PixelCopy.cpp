@@ -6,6 +6,10 @@
 #include <limits>
 #include <vector>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace tevrin::win32 {
 
 namespace {
@@ -53,6 +57,7 @@ class ColorMatcher {
 struct Conversion {
   const uint32_t* sourceColors;
   ColorMatcher* matcher;  // 8-bit destinations only
+  bool grayRamp;          // 8-bit sources only
 };
 
 uint32_t Expand5(uint32_t value) {
@@ -115,6 +120,35 @@ void ForEachColumn(const Columns& columns, int count, Pixel pixel) {
   }
 }
 
+// A grey ramp (entry i is i, i, i) needs no table: each byte is spread over
+// the three colour bytes, sixteen pixels at a time.
+bool GrayRamp(const uint32_t* colors) {
+  for (uint32_t i = 0; i < 256; ++i) {
+    if (colors[i] != i * 0x010101u) return false;
+  }
+  return true;
+}
+
+void GrayRowTo32(uint8_t* __restrict out, const uint8_t* __restrict in, int count) {
+  int k = 0;
+#if defined(__SSE2__)
+  const __m128i colorBytes = _mm_set1_epi32(0x00FFFFFF);
+  for (; k + 16 <= count; k += 16) {
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + k));
+    const __m128i low = _mm_unpacklo_epi8(bytes, bytes), high = _mm_unpackhi_epi8(bytes, bytes);
+    __m128i* target = reinterpret_cast<__m128i*>(out + 4 * k);
+    _mm_storeu_si128(target, _mm_and_si128(_mm_unpacklo_epi16(low, low), colorBytes));
+    _mm_storeu_si128(target + 1, _mm_and_si128(_mm_unpackhi_epi16(low, low), colorBytes));
+    _mm_storeu_si128(target + 2, _mm_and_si128(_mm_unpacklo_epi16(high, high), colorBytes));
+    _mm_storeu_si128(target + 3, _mm_and_si128(_mm_unpackhi_epi16(high, high), colorBytes));
+  }
+#endif
+  for (; k < count; ++k) {
+    const uint32_t color = in[k] * 0x010101u;
+    std::memcpy(out + 4 * k, &color, 4);
+  }
+}
+
 // The display's common case, indexed pixels to 32 bits in order: a table
 // look-up per pixel, four at a time.
 void IndexedRowTo32(uint8_t* __restrict out, const uint8_t* __restrict in, int count,
@@ -127,6 +161,23 @@ void IndexedRowTo32(uint8_t* __restrict out, const uint8_t* __restrict in, int c
   for (; k < count; ++k) std::memcpy(out + 4 * k, &colors[in[k]], 4);
 }
 
+// 24 to 32 bits in order: two pixels from one 8-byte load, as long as the
+// load stays inside the row; the rest one by one.
+void ColorRowTo32(uint8_t* __restrict out, const uint8_t* __restrict in, int count) {
+  int k = 0;
+  for (; 3 * k + 8 <= 3 * count; k += 2) {
+    uint64_t bytes;
+    std::memcpy(&bytes, in + 3 * k, 8);
+    const uint64_t pair = (bytes & 0xFFFFFFu) | ((bytes << 8) & 0x00FFFFFF00000000u);
+    std::memcpy(out + 4 * k, &pair, 8);
+  }
+  for (; k < count; ++k) {
+    const uint8_t* pixel = in + 3 * k;
+    const uint32_t color = pixel[0] | (pixel[1] << 8) | (pixel[2] << 16);
+    std::memcpy(out + 4 * k, &color, 4);
+  }
+}
+
 template <int SourceBits, int DestBits>
 void ConvertRow(std::byte* dest, const std::byte* source, const Columns& columns, int count,
                 const Conversion& conversion) {
@@ -135,7 +186,13 @@ void ConvertRow(std::byte* dest, const std::byte* source, const Columns& columns
   const uint32_t* colors = conversion.sourceColors;
   ColorMatcher* matcher = conversion.matcher;
   if constexpr (SourceBits == 8 && DestBits == 32) {
-    if (columns.map == nullptr && !columns.reversed) return IndexedRowTo32(out, in + columns.first, count, colors);
+    if (columns.map == nullptr && !columns.reversed) {
+      if (conversion.grayRamp) return GrayRowTo32(out, in + columns.first, count);
+      return IndexedRowTo32(out, in + columns.first, count, colors);
+    }
+  }
+  if constexpr (SourceBits == 24 && DestBits == 32) {
+    if (columns.map == nullptr && !columns.reversed) return ColorRowTo32(out, in + 3 * columns.first, count);
   }
   ForEachColumn(columns, count,
                 [=](int k, int x) { Write<DestBits>(out, k, Read<SourceBits>(in, x, colors), matcher); });
@@ -242,7 +299,7 @@ void StretchPixels(const PixelView& dest, Extent destX, Extent destY, const Pixe
 
   PixelView source = sourceIn.bits == dest.bits ? Detached(sourceIn, detached) : sourceIn;
   ColorMatcher matcher(dest.colors, dest.bitCount == 8 ? dest.colorCount : 0);
-  Conversion conversion{source.colors, &matcher};
+  Conversion conversion{source.colors, &matcher, source.bitCount == 8 && source.colors && GrayRamp(source.colors)};
   RowCopy copy = ChooseRowCopy(dest, source);
   Columns columnPattern = DescribeColumns(columns);
   int count = static_cast<int>(columns.size());

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "display/Display.h"
 #include "windows/ThreadMessaging.h"
 
 namespace tevrin::win32 {
@@ -64,6 +65,7 @@ void Desktop::RemoveLocked(HWND handle) {
   if (Window* parent = PeekLocked(window->parent)) std::erase(parent->children, handle);
   --window->windowClass->windows;
   window->queue->RemoveMessagesFor(handle);
+  display::WindowGone(handle);
 }
 
 std::shared_ptr<MessageQueue> CurrentQueue() {

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <optional>
 
+#include "display/Display.h"
 #include "windows/Desktop.h"
 
 using tevrin::win32::CallWindowProcedure;
@@ -214,7 +215,9 @@ extern "C" HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR w
     DestroyWindow(handle);
     return nullptr;
   }
-  return IsWindow(handle) ? handle : nullptr;
+  if (!IsWindow(handle)) return nullptr;
+  tevrin::win32::display::WindowChanged(handle);
+  return handle;
 }
 
 extern "C" BOOL WINAPI DestroyWindow(HWND handle) {
@@ -257,6 +260,7 @@ extern "C" LRESULT WINAPI DefWindowProcA(HWND handle, UINT message, WPARAM wPara
     }
     case WM_SETTEXT:
       window->text = lParam ? reinterpret_cast<LPCSTR>(lParam) : "";
+      tevrin::win32::display::WindowChanged(handle);
       return TRUE;
     case WM_GETTEXT:
       return CopyText(window->text, reinterpret_cast<char*>(lParam), wParam);

@@ -1,6 +1,8 @@
 // Window frames and system metrics of a 96-dpi desktop with classic sizes.
 #include "windows/WindowFrame.h"
 
+#include "display/Display.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -48,6 +50,7 @@ SIZE ScreenSize() {
   if (configured && std::sscanf(configured, "%dx%d%c", &width, &height, &rest) == 2 && width > 0 && height > 0) {
     return SIZE{width, height};
   }
+  if (display::Display* display = display::Active()) return display->ScreenSize();
   return SIZE{kDefaultScreenWidth, kDefaultScreenHeight};
 }
 
@@ -95,8 +98,9 @@ extern "C" int WINAPI GetSystemMetrics(int index) {
     case SM_CXBORDER:
     case SM_CYBORDER:
     case SM_MOUSEPRESENT:
-    case SM_CMONITORS:
       return 1;
+    case SM_CMONITORS:  // windows are seen only on a display
+      return display::Active() ? 1 : 0;
     case SM_CXDLGFRAME:
     case SM_CYDLGFRAME:
       return kFixedFrame;

@@ -9,7 +9,7 @@ namespace tevrin::win32 {
 RECT FrameInsets(DWORD style, DWORD exStyle, bool menu);
 // The client size of a window of that style and outer size (never negative).
 SIZE ClientSize(DWORD style, DWORD exStyle, int width, int height);
-// $TEVRIN_SCREEN as "WxH", else 1920 x 1080.
+// $TEVRIN_SCREEN as "WxH", else the display's screen, else 1920 x 1080.
 SIZE ScreenSize();
 
 }  // namespace tevrin::win32

@@ -1,5 +1,6 @@
 // Window placement and visibility kept as plain state. The client rectangle
 // is the window less its fixed non-client frame.
+#include "display/Display.h"
 #include "windows/Desktop.h"
 #include "windows/WindowFrame.h"
 
@@ -50,6 +51,7 @@ extern "C" BOOL WINAPI GetWindowRect(HWND handle, LPRECT rect) {
 
 extern "C" BOOL WINAPI SetWindowPos(HWND handle, HWND, int x, int y, int width, int height, UINT flags) {
   return WithWindow(handle, [=](Desktop&, Window& window) {
+    tevrin::win32::display::WindowChanged(handle);
     if (!(flags & SWP_NOMOVE)) {
       window.x = x;
       window.y = y;
@@ -71,6 +73,7 @@ extern "C" BOOL WINAPI MoveWindow(HWND handle, int x, int y, int width, int heig
 extern "C" BOOL WINAPI ShowWindow(HWND handle, int command) {
   BOOL wasVisible = FALSE;
   WithWindow(handle, [&](Desktop&, Window& window) {
+    tevrin::win32::display::WindowChanged(handle);
     wasVisible = (window.style & WS_VISIBLE) != 0;
     switch (command) {
       case SW_HIDE:
