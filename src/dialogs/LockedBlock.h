@@ -14,8 +14,8 @@ class CLockedBlock {
     return block_;
   }
 
-  template <typename Change>
-  void Change(Change&& change) {
+  template <typename Edit>
+  void Change(Edit&& change) {
     std::lock_guard hold(lock_);
     change(block_);
   }
