@@ -1290,6 +1290,10 @@ LRESULT WINAPI SendDlgItemMessageW(HWND dialog, int id, UINT message, WPARAM wPa
 LRESULT WINAPI SendMessageW(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 BOOL WINAPI SetWindowTextW(HWND window, LPCWSTR text);
 int WINAPI GetWindowTextW(HWND window, LPWSTR buffer, int size);
+/* Calls `callback` for every descendant of `parent`, depth first in creation
+ * order, until it returns FALSE. */
+typedef BOOL(CALLBACK *WNDENUMPROC)(HWND window, LPARAM lParam);
+BOOL WINAPI EnumChildWindows(HWND parent, WNDENUMPROC callback, LPARAM lParam);
 BOOL WINAPI CheckDlgButton(HWND dialog, int id, UINT check);
 UINT WINAPI IsDlgButtonChecked(HWND dialog, int id);
 BOOL WINAPI CheckRadioButton(HWND dialog, int firstId, int lastId, int checkId);
