@@ -11,6 +11,12 @@ constexpr int kPageY = 25;
 
 }  // namespace
 
+CTabFrame::CTabFrame() : headerBrush_(CreateSolidBrush(GetSysColor(COLOR_BTNFACE))) {}
+
+CTabFrame::~CTabFrame() {
+  if (headerBrush_) DeleteObject(headerBrush_);
+}
+
 void CTabFrame::AddTab(const char* text, HWND page) {
   TCITEMA item{};
   item.mask = TCIF_TEXT;
@@ -29,6 +35,12 @@ INT_PTR CTabFrame::OnTabMessage(UINT message, WPARAM, LPARAM lParam) {
     ShowSelectedPage();
     return TRUE;
   }
+  if (message == WM_DRAWITEM) {
+    const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+    if (item->CtlID != IDC_TAB) return FALSE;
+    DrawHeader(*item);
+    return TRUE;
+  }
   return FALSE;
 }
 
@@ -37,4 +49,17 @@ void CTabFrame::ShowSelectedPage() {
   for (size_t i = 0; i < pages_.size(); ++i) {
     if (pages_[i]) ShowWindow(pages_[i], static_cast<int>(i) == selected ? SW_SHOW : SW_HIDE);
   }
+}
+
+void CTabFrame::DrawHeader(const DRAWITEMSTRUCT& item) {
+  char text[64] = {};
+  TCITEMA tab{};
+  tab.mask = TCIF_TEXT;
+  tab.pszText = text;
+  tab.cchTextMax = sizeof text;
+  SendMessageA(Tabs(), TCM_GETITEMA, item.itemID, reinterpret_cast<LPARAM>(&tab));
+  RECT rect = item.rcItem;
+  FillRect(item.hDC, &rect, headerBrush_);
+  SetBkMode(item.hDC, TRANSPARENT);
+  DrawTextA(item.hDC, text, -1, &rect, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
 }

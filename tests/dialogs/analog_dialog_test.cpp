@@ -1,6 +1,6 @@
 // The analog dialog: each change goes to the camera at once; Cancel puts the
 // camera and the instance back, OK keeps what the page shows.
-#include "DialogFixture.h"
+#include "support/DialogFixture.h"
 #include "dialogs/DialogNotices.h"
 
 namespace {
@@ -60,9 +60,9 @@ TEST_P(AnalogDialog, ColorSensorsShowTheColourGainsDisabled) {
 TEST_P(AnalogDialog, ChangesReachTheCameraAtOnceAndCancelPutsThemBack) {
   auto fake = std::make_unique<CFakeCameraDevice>();
   fake->hasExposureSeconds = 0;
-  fake->globalGain = 40;
-  fake->exposure = 100;
   Make(std::move(fake));
+  device->globalGain = 40;
+  device->exposure = 100;
   Open(kOpen);
   SetTrackbar(MonoPage(), IDC_GLOBAL_GAIN_BAR, 200);
   EXPECT_EQ(Text(MonoPage(), IDC_GLOBAL_GAIN), "200");
@@ -139,7 +139,7 @@ TEST_P(AnalogDialog, AutoIrisChecksExcludeEachOther) {
   EXPECT_EQ(instance->Analog().autoIris, 2);
   Click(MonoPage(), IDC_IRIS_EXPOSURE);
   EXPECT_EQ(instance->Analog().autoIris, 1);
-  EXPECT_EQ(IsDlgButtonChecked(MonoPage(), IDC_IRIS_GAIN), static_cast<UINT>(BST_UNCHECKED));
+  EXPECT_FALSE(IsChecked(MonoPage(), IDC_IRIS_GAIN));
   Click(MonoPage(), IDC_IRIS_EXPOSURE);
   EXPECT_EQ(instance->Analog().autoIris, 0);
   Close(IDOK);

@@ -1,6 +1,6 @@
 // The camera dialog: colour modes, size entries, subsampling and wait time,
 // stored on Apply and OK and taken by the instance after OK.
-#include "DialogFixture.h"
+#include "support/DialogFixture.h"
 #include "settings/StoredSettings.h"
 
 namespace {

@@ -14,7 +14,7 @@ struct Shown {
 TEST(ExposureUnits, EachTimeShowsInItsOwnUnit) {
   const Shown cases[] = {
       {2.0, "sec", "2"},           {1.0, "ms", "1000"},      {0.0015, "ms", "1.500"},
-      {0.00002, "μs", "20"},       {0.0000000005, "ns", "0"}, {0.0000012, "μs", "1.200"},
+      {0.00002, "μs", "20"},       {0.0000000005, "ns", "0.500"}, {0.0000012, "μs", "1.200"},
       {1.000002, "sec", "1.000002"},
   };
   for (const Shown& c : cases) {

@@ -1,6 +1,6 @@
 // The image dialog: its pages edit the image settings in place; Cancel
 // restores them, OK keeps them, Default makes the filters neutral.
-#include "DialogFixture.h"
+#include "support/DialogFixture.h"
 
 namespace {
 
@@ -125,7 +125,7 @@ TEST_P(ImageDialog, OnceAndAllFramesRequestMeasurements) {
   const ImageSettings image = instance->Image();
   EXPECT_EQ(image.bayerGainAuto, 1);
   EXPECT_EQ(image.bayerAutoWorking[0], 1);
-  EXPECT_EQ(IsDlgButtonChecked(ImagePage(), IDC_ALL_FRAMES), static_cast<UINT>(BST_UNCHECKED));
+  EXPECT_FALSE(IsChecked(ImagePage(), IDC_ALL_FRAMES));
   Close(IDOK);
 }
 

@@ -1,6 +1,6 @@
 // Without a display and without the headless mode nobody can answer a
 // dialog: each ends at once as cancelled and changes nothing.
-#include "DialogFixture.h"
+#include "support/DialogFixture.h"
 
 namespace {
 
@@ -16,9 +16,8 @@ class NoDisplay : public DialogTest {
 INSTANTIATE_TEST_SUITE_P(Languages, NoDisplay, ::testing::Bool(), LanguageName);
 
 TEST_P(NoDisplay, EachDialogEndsAtOnceAndChangesNothing) {
-  auto fake = std::make_unique<CFakeCameraDevice>();
-  fake->globalGain = 77;
-  Make(std::move(fake));
+  Make();
+  device->globalGain = 77;
   const ImageSettings image = instance->Image();
   const Geometry geometry = instance->CurrentGeometry();
   EXPECT_EQ(instance->SetCameraDlg(nullptr), 1);

@@ -37,7 +37,7 @@ void DialogTest::Close(int button) {
 }
 
 HWND DialogTest::Page(int japaneseId, int englishId) const {
-  return GetDlgItem(GetDlgItem(frame, IDC_TAB), Japanese() ? japaneseId : englishId);
+  return Item(frame, Japanese() ? japaneseId : englishId);
 }
 
 std::string LanguageName(const ::testing::TestParamInfo<bool>& info) {

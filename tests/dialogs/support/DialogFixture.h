@@ -13,6 +13,8 @@
 #include "dialogs/DialogIds.h"
 #include "instance/Tevrin.h"
 
+using namespace tevrin::test;
+
 // Opens a setting dialog of an instance around a fake camera, headless, on a
 // thread of its own, in Japanese (parameter true) or English, and drives it
 // from the test's thread.
