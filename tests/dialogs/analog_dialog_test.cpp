@@ -96,8 +96,8 @@ TEST_P(AnalogDialog, ExposureInSecondsOffersTheUnitsOfItsRange) {
   auto fake = std::make_unique<CFakeCameraDevice>();
   fake->exposureSecondsMin = 0.00002;
   fake->exposureSecondsMax = 2.0;
-  fake->exposureSeconds = 0.0015;
   Make(std::move(fake));
+  device->exposureSeconds = 0.0015;
   Open(kOpen);
   EXPECT_FALSE(IsVisible(MonoPage(), IDC_EXPOSURE));
   EXPECT_EQ(ComboItems(MonoPage(), IDC_EXPOSURE_UNIT), (std::vector<std::string>{"μs", "ms", "sec"}));
