@@ -4,6 +4,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config
+  python3  # compiles the dialog resource scripts at build time
   libgtest-dev libgmock-dev libbenchmark-dev
   libsqlite3-dev libjpeg-dev libpng-dev libtiff-dev zlib1g-dev
   ffmpeg  # ffprobe and ffmpeg read the recorder's AVI files in the tests

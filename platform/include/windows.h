@@ -695,6 +695,297 @@ typedef struct _DEV_BROADCAST_DEVICEINTERFACE_A {
 typedef DEV_BROADCAST_DEVICEINTERFACE_A DEV_BROADCAST_DEVICEINTERFACE;
 typedef PDEV_BROADCAST_DEVICEINTERFACE_A PDEV_BROADCAST_DEVICEINTERFACE;
 
+/* ---- Resources ---- */
+DECLARE_HANDLE(HRSRC);
+typedef HANDLE HGLOBAL;
+#define MAKEINTRESOURCEW(i) ((LPWSTR)((ULONG_PTR)((WORD)(i))))
+#define MAKEINTRESOURCE MAKEINTRESOURCEA
+#define RT_DIALOG MAKEINTRESOURCEA(5)
+#define RT_DIALOGW MAKEINTRESOURCEW(5)
+
+/* ---- Dialogs ---- */
+typedef INT_PTR(CALLBACK *DLGPROC)(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+
+#define IDOK 1
+#define IDCANCEL 2
+#define IDABORT 3
+#define IDRETRY 4
+#define IDIGNORE 5
+#define IDYES 6
+#define IDNO 7
+#define IDCLOSE 8
+#define IDHELP 9
+
+/* Window data of a dialog (GetWindowLongPtr/SetWindowLongPtr). */
+#define DWLP_MSGRESULT 0
+#define DWLP_DLGPROC 8
+#define DWLP_USER 16
+
+#define DS_ABSALIGN 0x0001u
+#define DS_SYSMODAL 0x0002u
+#define DS_LOCALEDIT 0x0020u
+#define DS_SETFONT 0x0040u
+#define DS_MODALFRAME 0x0080u
+#define DS_NOIDLEMSG 0x0100u
+#define DS_SETFOREGROUND 0x0200u
+#define DS_3DLOOK 0x0004u
+#define DS_FIXEDSYS 0x0008u
+#define DS_NOFAILCREATE 0x0010u
+#define DS_CONTROL 0x0400u
+#define DS_CENTER 0x0800u
+#define DS_CENTERMOUSE 0x1000u
+#define DS_CONTEXTHELP 0x2000u
+#define DS_SHELLFONT (DS_SETFONT | DS_FIXEDSYS)
+#define WS_EX_CONTROLPARENT 0x00010000u
+#define WS_EX_NOPARENTNOTIFY 0x00000004u
+#define WS_EX_TRANSPARENT 0x00000020u
+#define WS_EX_STATICEDGE 0x00020000u
+
+#define DM_GETDEFID (WM_USER + 0)
+#define DM_SETDEFID (WM_USER + 1)
+#define DC_HASDEFID 0x534B
+
+#define WM_NEXTDLGCTL 0x0028u
+#define WM_DRAWITEM 0x002Bu
+#define WM_SETFONT 0x0030u
+#define WM_GETFONT 0x0031u
+#define WM_GETDLGCODE 0x0087u
+#define WM_CTLCOLOREDIT 0x0133u
+#define WM_CTLCOLORBTN 0x0135u
+#define WM_CTLCOLORDLG 0x0136u
+#define WM_CTLCOLORSTATIC 0x0138u
+
+#define VK_TAB 0x09
+#define VK_RETURN 0x0D
+#define VK_ESCAPE 0x1B
+#define VK_LEFT 0x25
+#define VK_UP 0x26
+#define VK_RIGHT 0x27
+#define VK_DOWN 0x28
+
+/* Buttons */
+#define BS_PUSHBUTTON 0x00000000u
+#define BS_DEFPUSHBUTTON 0x00000001u
+#define BS_CHECKBOX 0x00000002u
+#define BS_AUTOCHECKBOX 0x00000003u
+#define BS_RADIOBUTTON 0x00000004u
+#define BS_3STATE 0x00000005u
+#define BS_AUTO3STATE 0x00000006u
+#define BS_GROUPBOX 0x00000007u
+#define BS_USERBUTTON 0x00000008u
+#define BS_AUTORADIOBUTTON 0x00000009u
+#define BS_PUSHBOX 0x0000000Au
+#define BS_OWNERDRAW 0x0000000Bu
+#define BS_TYPEMASK 0x0000000Fu
+#define BS_LEFTTEXT 0x00000020u
+#define BS_TEXT 0x00000000u
+#define BS_LEFT 0x00000100u
+#define BS_RIGHT 0x00000200u
+#define BS_CENTER 0x00000300u
+#define BS_TOP 0x00000400u
+#define BS_BOTTOM 0x00000800u
+#define BS_VCENTER 0x00000C00u
+#define BS_PUSHLIKE 0x00001000u
+#define BS_MULTILINE 0x00002000u
+#define BS_NOTIFY 0x00004000u
+#define BS_FLAT 0x00008000u
+#define BM_GETCHECK 0x00F0u
+#define BM_SETCHECK 0x00F1u
+#define BM_GETSTATE 0x00F2u
+#define BM_SETSTATE 0x00F3u
+#define BM_SETSTYLE 0x00F4u
+#define BM_CLICK 0x00F5u
+#define BST_UNCHECKED 0x0000u
+#define BST_CHECKED 0x0001u
+#define BST_INDETERMINATE 0x0002u
+#define BST_PUSHED 0x0004u
+#define BST_FOCUS 0x0008u
+#define BN_CLICKED 0
+#define BN_DOUBLECLICKED 5
+#define BN_SETFOCUS 6
+#define BN_KILLFOCUS 7
+
+/* Static controls */
+#define SS_LEFT 0x00000000u
+#define SS_CENTER 0x00000001u
+#define SS_RIGHT 0x00000002u
+#define SS_ICON 0x00000003u
+#define SS_BLACKRECT 0x00000004u
+#define SS_GRAYRECT 0x00000005u
+#define SS_WHITERECT 0x00000006u
+#define SS_BLACKFRAME 0x00000007u
+#define SS_SIMPLE 0x0000000Bu
+#define SS_LEFTNOWORDWRAP 0x0000000Cu
+#define SS_OWNERDRAW 0x0000000Du
+#define SS_ETCHEDHORZ 0x00000010u
+#define SS_ETCHEDVERT 0x00000011u
+#define SS_ETCHEDFRAME 0x00000012u
+#define SS_TYPEMASK 0x0000001Fu
+#define SS_NOPREFIX 0x00000080u
+#define SS_NOTIFY 0x00000100u
+#define SS_CENTERIMAGE 0x00000200u
+#define SS_SUNKEN 0x00001000u
+
+/* Edit controls */
+#define ES_LEFT 0x0000u
+#define ES_CENTER 0x0001u
+#define ES_RIGHT 0x0002u
+#define ES_MULTILINE 0x0004u
+#define ES_UPPERCASE 0x0008u
+#define ES_LOWERCASE 0x0010u
+#define ES_PASSWORD 0x0020u
+#define ES_AUTOVSCROLL 0x0040u
+#define ES_AUTOHSCROLL 0x0080u
+#define ES_NOHIDESEL 0x0100u
+#define ES_READONLY 0x0800u
+#define ES_WANTRETURN 0x1000u
+#define ES_NUMBER 0x2000u
+#define EM_GETSEL 0x00B0u
+#define EM_SETSEL 0x00B1u
+#define EM_GETMODIFY 0x00B8u
+#define EM_SETMODIFY 0x00B9u
+#define EM_LIMITTEXT 0x00C5u
+#define EM_SETLIMITTEXT EM_LIMITTEXT
+#define EM_SETREADONLY 0x00CFu
+#define EM_GETLIMITTEXT 0x00D5u
+#define EN_SETFOCUS 0x0100
+#define EN_KILLFOCUS 0x0200
+#define EN_CHANGE 0x0300
+#define EN_UPDATE 0x0400
+#define EN_MAXTEXT 0x0501
+
+/* Combo boxes */
+#define CBS_SIMPLE 0x0001u
+#define CBS_DROPDOWN 0x0002u
+#define CBS_DROPDOWNLIST 0x0003u
+#define CBS_OWNERDRAWFIXED 0x0010u
+#define CBS_OWNERDRAWVARIABLE 0x0020u
+#define CBS_AUTOHSCROLL 0x0040u
+#define CBS_OEMCONVERT 0x0080u
+#define CBS_SORT 0x0100u
+#define CBS_HASSTRINGS 0x0200u
+#define CBS_NOINTEGRALHEIGHT 0x0400u
+#define CBS_DISABLENOSCROLL 0x0800u
+#define CB_OKAY 0
+#define CB_ERR (-1)
+#define CB_ERRSPACE (-2)
+#define CB_GETEDITSEL 0x0140u
+#define CB_LIMITTEXT 0x0141u
+#define CB_SETEDITSEL 0x0142u
+#define CB_ADDSTRING 0x0143u
+#define CB_DELETESTRING 0x0144u
+#define CB_GETCOUNT 0x0146u
+#define CB_GETCURSEL 0x0147u
+#define CB_GETLBTEXT 0x0148u
+#define CB_GETLBTEXTLEN 0x0149u
+#define CB_INSERTSTRING 0x014Au
+#define CB_RESETCONTENT 0x014Bu
+#define CB_FINDSTRING 0x014Cu
+#define CB_SELECTSTRING 0x014Du
+#define CB_SETCURSEL 0x014Eu
+#define CB_SHOWDROPDOWN 0x014Fu
+#define CB_GETITEMDATA 0x0150u
+#define CB_SETITEMDATA 0x0151u
+#define CB_GETDROPPEDSTATE 0x0157u
+#define CB_FINDSTRINGEXACT 0x0158u
+#define CBN_ERRSPACE (-1)
+#define CBN_SELCHANGE 1
+#define CBN_DBLCLK 2
+#define CBN_SETFOCUS 3
+#define CBN_KILLFOCUS 4
+#define CBN_EDITCHANGE 5
+#define CBN_EDITUPDATE 6
+#define CBN_DROPDOWN 7
+#define CBN_CLOSEUP 8
+#define CBN_SELENDOK 9
+#define CBN_SELENDCANCEL 10
+
+/* Scroll bars (WM_HSCROLL/WM_VSCROLL codes) */
+#define SB_LINEUP 0
+#define SB_LINELEFT 0
+#define SB_LINEDOWN 1
+#define SB_LINERIGHT 1
+#define SB_PAGEUP 2
+#define SB_PAGELEFT 2
+#define SB_PAGEDOWN 3
+#define SB_PAGERIGHT 3
+#define SB_THUMBPOSITION 4
+#define SB_THUMBTRACK 5
+#define SB_TOP 6
+#define SB_LEFT 6
+#define SB_BOTTOM 7
+#define SB_RIGHT 7
+#define SB_ENDSCROLL 8
+
+/* Notifications from common controls (WM_NOTIFY) */
+typedef struct tagNMHDR {
+  HWND hwndFrom;
+  UINT_PTR idFrom;
+  UINT code;
+} NMHDR, *LPNMHDR;
+
+/* Owner drawing */
+#define ODT_MENU 1
+#define ODT_LISTBOX 2
+#define ODT_COMBOBOX 3
+#define ODT_BUTTON 4
+#define ODT_STATIC 5
+#define ODA_DRAWENTIRE 0x0001u
+#define ODA_SELECT 0x0002u
+#define ODA_FOCUS 0x0004u
+#define ODS_SELECTED 0x0001u
+#define ODS_GRAYED 0x0002u
+#define ODS_DISABLED 0x0004u
+#define ODS_CHECKED 0x0008u
+#define ODS_FOCUS 0x0010u
+#define ODS_DEFAULT 0x0020u
+
+typedef struct tagDRAWITEMSTRUCT {
+  UINT CtlType;
+  UINT CtlID;
+  UINT itemID;
+  UINT itemAction;
+  UINT itemState;
+  HWND hwndItem;
+  HDC hDC;
+  RECT rcItem;
+  ULONG_PTR itemData;
+} DRAWITEMSTRUCT, *PDRAWITEMSTRUCT, *LPDRAWITEMSTRUCT;
+
+/* Colours and text drawing */
+typedef DWORD COLORREF;
+typedef DWORD *LPCOLORREF;
+#define RGB(r, g, b) ((COLORREF)(((BYTE)(r) | ((WORD)((BYTE)(g)) << 8)) | (((DWORD)(BYTE)(b)) << 16)))
+#define GetRValue(rgb) (LOBYTE(rgb))
+#define GetGValue(rgb) (LOBYTE(((WORD)(rgb)) >> 8))
+#define GetBValue(rgb) (LOBYTE((rgb) >> 16))
+#define COLOR_SCROLLBAR 0
+#define COLOR_BACKGROUND 1
+#define COLOR_WINDOW 5
+#define COLOR_WINDOWFRAME 6
+#define COLOR_WINDOWTEXT 8
+#define COLOR_HIGHLIGHT 13
+#define COLOR_HIGHLIGHTTEXT 14
+#define COLOR_BTNFACE 15
+#define COLOR_3DFACE COLOR_BTNFACE
+#define COLOR_BTNSHADOW 16
+#define COLOR_GRAYTEXT 17
+#define COLOR_BTNTEXT 18
+#define COLOR_BTNHIGHLIGHT 20
+#define TRANSPARENT 1
+#define OPAQUE 2
+#define DT_TOP 0x00000000u
+#define DT_LEFT 0x00000000u
+#define DT_CENTER 0x00000001u
+#define DT_RIGHT 0x00000002u
+#define DT_VCENTER 0x00000004u
+#define DT_BOTTOM 0x00000008u
+#define DT_WORDBREAK 0x00000010u
+#define DT_SINGLELINE 0x00000020u
+#define DT_NOCLIP 0x00000100u
+#define DT_CALCRECT 0x00000400u
+#define DT_NOPREFIX 0x00000800u
+
 /* ---- Multimedia timers (mmsystem.h on Windows) ---- */
 #define TIMERR_NOERROR 0u
 #define TIMERR_NOCANDO 97u
@@ -949,6 +1240,83 @@ HWND WINAPI SetFocus(HWND window);
 HWND WINAPI GetFocus(void);
 BOOL WINAPI AdjustWindowRectEx(LPRECT rect, DWORD style, BOOL menu, DWORD exStyle);
 int WINAPI GetSystemMetrics(int index);
+
+/* Resources. Dialog templates are compiled into a module from resource
+ * scripts at build time (platform/cmake/DialogResources.cmake) and found by
+ * that module's handle; RT_DIALOG is the only resource type. FindResource
+ * prefers the template in the language of GetSystemDefaultLangID, then
+ * English, then any. The data stays valid while the module is loaded;
+ * LoadResource and LockResource give the template itself (a DLGTEMPLATEEX). */
+HRSRC WINAPI FindResourceA(HMODULE module, LPCSTR name, LPCSTR type);
+HRSRC WINAPI FindResourceW(HMODULE module, LPCWSTR name, LPCWSTR type);
+HGLOBAL WINAPI LoadResource(HMODULE module, HRSRC resource);
+LPVOID WINAPI LockResource(HGLOBAL data);
+DWORD WINAPI SizeofResource(HMODULE module, HRSRC resource);
+
+/* Dialogs and controls. Controls keep their state (text, checks, items,
+ * ranges, positions) as window state and answer the Win32 messages; nothing is
+ * painted. Text is UTF-8 in the A functions and converted in the W ones.
+ * DialogBoxParam runs its modal loop only when the dialog can be shown: with
+ * TEVRIN_HEADLESS_DIALOGS=1 the dialog lives in memory and other threads
+ * drive it with SendMessageA/PostMessageA as user input would; otherwise,
+ * having no display, it returns -1 (ERROR_NOT_SUPPORTED) at once, as for a
+ * dialog that cannot be created. Dialog units use a base of 8 x 16 pixels
+ * (GetDialogBaseUnits; a template's FONT is recorded, not measured). */
+INT_PTR WINAPI DialogBoxParamA(HINSTANCE instance, LPCSTR templateName, HWND parent, DLGPROC procedure,
+                               LPARAM initParam);
+INT_PTR WINAPI DialogBoxParamW(HINSTANCE instance, LPCWSTR templateName, HWND parent, DLGPROC procedure,
+                               LPARAM initParam);
+HWND WINAPI CreateDialogParamA(HINSTANCE instance, LPCSTR templateName, HWND parent, DLGPROC procedure,
+                               LPARAM initParam);
+HWND WINAPI CreateDialogParamW(HINSTANCE instance, LPCWSTR templateName, HWND parent, DLGPROC procedure,
+                               LPARAM initParam);
+#define DialogBoxParam DialogBoxParamA
+#define CreateDialogParam CreateDialogParamA
+BOOL WINAPI EndDialog(HWND dialog, INT_PTR result);
+BOOL WINAPI IsDialogMessageA(HWND dialog, LPMSG message);
+BOOL WINAPI IsDialogMessageW(HWND dialog, LPMSG message);
+#define IsDialogMessage IsDialogMessageA
+LRESULT WINAPI DefDlgProcA(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+BOOL WINAPI SetDlgItemInt(HWND dialog, int id, UINT value, BOOL isSigned);
+UINT WINAPI GetDlgItemInt(HWND dialog, int id, BOOL *translated, BOOL isSigned);
+BOOL WINAPI SetDlgItemTextA(HWND dialog, int id, LPCSTR text);
+BOOL WINAPI SetDlgItemTextW(HWND dialog, int id, LPCWSTR text);
+UINT WINAPI GetDlgItemTextA(HWND dialog, int id, LPSTR buffer, int size);
+UINT WINAPI GetDlgItemTextW(HWND dialog, int id, LPWSTR buffer, int size);
+#define SetDlgItemText SetDlgItemTextA
+#define GetDlgItemText GetDlgItemTextA
+LRESULT WINAPI SendDlgItemMessageA(HWND dialog, int id, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT WINAPI SendDlgItemMessageW(HWND dialog, int id, UINT message, WPARAM wParam, LPARAM lParam);
+#define SendDlgItemMessage SendDlgItemMessageA
+/* Text-carrying messages (WM_SETTEXT, WM_GETTEXT, CB_ADDSTRING, TCM_INSERTITEMW,
+ * ...) take wide strings and are converted; others pass as SendMessageA. */
+LRESULT WINAPI SendMessageW(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+BOOL WINAPI SetWindowTextW(HWND window, LPCWSTR text);
+int WINAPI GetWindowTextW(HWND window, LPWSTR buffer, int size);
+/* Calls `callback` for every descendant of `parent`, depth first in creation
+ * order, until it returns FALSE. */
+typedef BOOL(CALLBACK *WNDENUMPROC)(HWND window, LPARAM lParam);
+BOOL WINAPI EnumChildWindows(HWND parent, WNDENUMPROC callback, LPARAM lParam);
+BOOL WINAPI CheckDlgButton(HWND dialog, int id, UINT check);
+UINT WINAPI IsDlgButtonChecked(HWND dialog, int id);
+BOOL WINAPI CheckRadioButton(HWND dialog, int firstId, int lastId, int checkId);
+/* Returns whether the window was disabled before; sends WM_ENABLE on a change. */
+BOOL WINAPI EnableWindow(HWND window, BOOL enable);
+BOOL WINAPI IsWindowEnabled(HWND window);
+BOOL WINAPI MapDialogRect(HWND dialog, LPRECT rect);
+LONG WINAPI GetDialogBaseUnits(void);
+
+/* Colours, brushes and text for owner drawing. Text is measured in cells of
+ * the dialog base unit size and not rendered (there are no fonts here). */
+DWORD WINAPI GetSysColor(int index);
+HBRUSH WINAPI GetSysColorBrush(int index);
+HBRUSH WINAPI CreateSolidBrush(COLORREF color);
+int WINAPI FillRect(HDC dc, const RECT *rect, HBRUSH brush);
+int WINAPI SetBkMode(HDC dc, int mode);
+COLORREF WINAPI SetTextColor(HDC dc, COLORREF color);
+COLORREF WINAPI SetBkColor(HDC dc, COLORREF color);
+int WINAPI DrawTextA(HDC dc, LPCSTR text, int length, LPRECT rect, UINT format);
+int WINAPI DrawTextW(HDC dc, LPCWSTR text, int length, LPRECT rect, UINT format);
 
 #ifdef __cplusplus
 }

@@ -134,8 +134,11 @@ class CTevrin : private CAcquisition::Host {
   // leaves every reference and map as it was.
   int LoadMaskFile(const char* path);
   int SaveMaskFile(const char* path);
-  // The setting dialogs are not offered yet.
-  int NotOfferedYet();
+  // The setting dialogs, modal on the caller's thread; each returns 1 once
+  // its dialog has ended, however it ended.
+  int SetCameraDlg(HWND parent);
+  int SetAnalogDlg(HWND parent);
+  int SetImageDlg(HWND parent);
 
   // Configuration file and the operations this camera does not offer.
   int LoadConfigFile(const char* path);
@@ -264,4 +267,8 @@ class CTevrin : private CAcquisition::Host {
   CCriticalSection maskLock_;
   CDibImage masks_[kMaskCount];
   std::atomic<int> maskUpdating_{0};
+  // The open analog page and image dialog, which the thread processing
+  // frames tells of the values it measured.
+  std::atomic<HWND> analogPage_{nullptr};
+  std::atomic<HWND> imageDialog_{nullptr};
 };

@@ -1,6 +1,7 @@
 // The instance's side of its acquisition: the exports' operations, and what
 // the acquisition asks of the instance (the camera's preparation, the format
 // and the settings of each frame).
+#include "dialogs/DialogNotices.h"
 #include "instance/Tevrin.h"
 
 using tevrin::image::ColorMode;
@@ -141,15 +142,21 @@ void CTevrin::StoreMeasurements(const FrameSettings& before, const FrameSettings
       &ImageSettings::grayGainB,      &ImageSettings::grayAutoGainRequest, &ImageSettings::bayerGainRed,
       &ImageSettings::bayerGainGreen, &ImageSettings::bayerGainBlue,       &ImageSettings::bayerGainAuto,
   };
-  std::lock_guard hold(settingsLock_);
-  for (int ImageSettings::*field : kMeasured) {
-    if (before.image.*field != after.image.*field) image_.*field = after.image.*field;
-  }
-  for (int working = 0; working < 2; ++working) {
-    if (before.image.bayerAutoWorking[working] != after.image.bayerAutoWorking[working]) {
+  bool measured = false;
+  {
+    std::lock_guard hold(settingsLock_);
+    for (int ImageSettings::*field : kMeasured) {
+      if (before.image.*field == after.image.*field) continue;
+      image_.*field = after.image.*field;
+      measured = true;
+    }
+    for (int working = 0; working < 2; ++working) {
+      if (before.image.bayerAutoWorking[working] == after.image.bayerAutoWorking[working]) continue;
       image_.bayerAutoWorking[working] = after.image.bayerAutoWorking[working];
+      measured = true;
     }
   }
+  if (measured) PostImageMeasured(imageDialog_);
 }
 
 ImageSettings CTevrin::Image() const {

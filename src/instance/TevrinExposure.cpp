@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdint>
 
+#include "dialogs/DialogNotices.h"
 #include "instance/AutoIris.h"
 #include "instance/OkFlag.h"
 #include "instance/Tevrin.h"
@@ -128,12 +129,12 @@ void CTevrin::ControlExposure(const CDibImage& raw) {
   if (!change) return;
   if (change->mode == kAutoIrisGain) {
     StoreGlobalGain(change->value);
+    PostAutoIrisGain(analogPage_, change->value);
   } else {
     StoreAnalog(&AnalogSettings::exposure, change->value);
     RefreshExposureSeconds();
+    PostAutoIrisExposure(analogPage_, change->value);
   }
-  // This is where an open analog dialog learns the new value: the gain shows
-  // in its control 1015, the exposure in control 1027.
 }
 
 int CTevrin::GetInternalCorrection(int* ok) {

@@ -6,11 +6,6 @@
 
 #include "instance/Tevrin.h"
 
-// The setting dialogs are not offered yet.
-int CTevrin::NotOfferedYet() {
-  return RecordError(device_ ? TEVRIN_ERROR_UNSUPPORTED : TEVRIN_ERROR_NOT_READY);
-}
-
 int CTevrin::LoadConfigFile(const char* path) {
   std::error_code error;
   if (!path || !std::filesystem::is_regular_file(path, error)) return 0;

@@ -78,4 +78,7 @@ struct AnalogLimits {
 // The image dialog's Default button sets the same values the loader uses for
 // a missing "Gray" key. A zero offset leaves gray mode 1 neutral at gain 128.
 inline constexpr int kGrayGainDefault = 128;
+// The range of the gray gains everywhere they are set, stored and applied.
+inline constexpr int kGrayGainMin = 0;
+inline constexpr int kGrayGainMax = 255;
 inline constexpr int kGrayOffsetDefault = 0;

@@ -81,10 +81,10 @@ constexpr IntValue<ImageSettings> kFilterValues[] = {
 
 constexpr IntValue<ImageSettings> kGrayValues[] = {
     {"Mode", &ImageSettings::grayMode, 0, 2, 0},
-    {"GainR1", &ImageSettings::grayGainR, 0, 255, kGrayGainDefault},
-    {"GainG1", &ImageSettings::grayGainG1, 0, 255, kGrayGainDefault},
-    {"GainG2", &ImageSettings::grayGainG2, 0, 255, kGrayGainDefault},
-    {"GainB1", &ImageSettings::grayGainB, 0, 255, kGrayGainDefault},
+    {"GainR1", &ImageSettings::grayGainR, kGrayGainMin, kGrayGainMax, kGrayGainDefault},
+    {"GainG1", &ImageSettings::grayGainG1, kGrayGainMin, kGrayGainMax, kGrayGainDefault},
+    {"GainG2", &ImageSettings::grayGainG2, kGrayGainMin, kGrayGainMax, kGrayGainDefault},
+    {"GainB1", &ImageSettings::grayGainB, kGrayGainMin, kGrayGainMax, kGrayGainDefault},
     {"OffsetR1", &ImageSettings::grayOffsetR, -255, 255, kGrayOffsetDefault},
     {"OffsetG1", &ImageSettings::grayOffsetG1, -255, 255, kGrayOffsetDefault},
     {"OffsetG2", &ImageSettings::grayOffsetG2, -255, 255, kGrayOffsetDefault},

@@ -50,6 +50,16 @@ struct DeviceContext : GdiObject {
   std::shared_ptr<Bitmap> bitmap;  // memory DCs: the selected bitmap
   std::unordered_map<GdiKind, HGDIOBJ> selected;
   int stretchMode = BLACKONWHITE;
+  int backgroundMode = OPAQUE;
+  COLORREF textColor = RGB(0, 0, 0);
+  COLORREF backgroundColor = RGB(255, 255, 255);
+};
+
+// A brush of one colour (CreateSolidBrush, GetSysColorBrush). Stock brushes
+// are plain objects whose colour follows from their index.
+struct SolidBrush : GdiObject {
+  explicit SolidBrush(COLORREF color) : GdiObject(GdiKind::Brush), color(color) {}
+  COLORREF color;
 };
 
 class GdiTable {

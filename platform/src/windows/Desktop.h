@@ -45,6 +45,7 @@ struct Window {
   std::vector<std::byte> extraBytes{};
   bool destroying = false;
   std::shared_ptr<Surface> surface{};  // what was drawn, made by the first GetDC
+  std::shared_ptr<void> classState{};  // a dialog's or built-in control's own state
 };
 
 struct Desktop {

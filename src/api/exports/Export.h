@@ -42,7 +42,3 @@ int ForwardWide(int handle, const wchar_t* wide, Operation&& operation) {
   });
 }
 
-// Exports whose work belongs to the acquisition layer.
-inline int NotOfferedYet(int handle) {
-  return Forward(handle, 0, [](CTevrin& instance) { return instance.NotOfferedYet(); });
-}

@@ -29,16 +29,16 @@ TEVRIN_EXPORT int Tevrin_UpdateMaskData(int handle, int kind) {
   return Forward(handle, 0, [&](CTevrin& instance) { return instance.UpdateMaskData(kind); });
 }
 
-TEVRIN_EXPORT int Tevrin_SetCameraDlg(int handle, HWND) {
-  return NotOfferedYet(handle);
+TEVRIN_EXPORT int Tevrin_SetCameraDlg(int handle, HWND parent) {
+  return Forward(handle, 0, [&](CTevrin& instance) { return instance.SetCameraDlg(parent); });
 }
 
-TEVRIN_EXPORT int Tevrin_SetAnalogDlg(int handle, HWND) {
-  return NotOfferedYet(handle);
+TEVRIN_EXPORT int Tevrin_SetAnalogDlg(int handle, HWND parent) {
+  return Forward(handle, 0, [&](CTevrin& instance) { return instance.SetAnalogDlg(parent); });
 }
 
-TEVRIN_EXPORT int Tevrin_SetImageDlg(int handle, HWND) {
-  return NotOfferedYet(handle);
+TEVRIN_EXPORT int Tevrin_SetImageDlg(int handle, HWND parent) {
+  return Forward(handle, 0, [&](CTevrin& instance) { return instance.SetImageDlg(parent); });
 }
 
 TEVRIN_EXPORT int Tevrin_LoadConfigFileA(int handle, const char* path) {

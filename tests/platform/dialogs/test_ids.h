@@ -1,0 +1,12 @@
+#pragma once
+#define IDD_SAMPLE 200
+#define IDC_NAME 1001
+#define IDC_LEVEL 1002
+#define IDC_LEVEL_EDIT 1003
+#define IDC_LEVEL_SPIN 1004
+#define IDC_MODE 1005
+#define IDC_MIRROR 1006
+#define IDC_FIRST 1007
+#define IDC_SECOND 1008
+#define IDC_TABS 1009
+#define IDC_APPLY 1010
