@@ -7,6 +7,8 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libsqlite3-dev libjpeg-dev libpng-dev libtiff-dev zlib1g-dev
   ffmpeg  # ffprobe and ffmpeg read the recorder's AVI files in the tests
+  libusb-1.0-0-dev  # real cameras
+  umockdev libumockdev-dev  # the libusb tests run against a fake sysfs and usbfs
 )
 
 missing=()

@@ -5,6 +5,8 @@
 #include <tevrin/hardware/Fx3Requests.h>
 #include <tevrin/win32/DeviceNotify.h>
 
+#include <algorithm>
+
 #include "LibusbDevice.h"
 
 namespace tevrin::fx3driver {
@@ -116,6 +118,8 @@ std::vector<UsbPresence> LibusbBus::Present() {
     UsbPresence presence;
     if (IsCamera(device, presence)) present.push_back(presence);
   }
+  // libusb lists in no particular order; the port order stays while nothing is replugged.
+  std::sort(present.begin(), present.end(), [](const auto& a, const auto& b) { return a.port < b.port; });
   return present;
 }
 

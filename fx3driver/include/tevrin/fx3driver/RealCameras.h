@@ -6,7 +6,7 @@
 
 namespace tevrin::fx3driver {
 
-// Cameras of the family present when the library loaded (0 without USB).
+// Cameras of the family present now (0 without USB).
 size_t RealCameraCount();
 
 }  // namespace tevrin::fx3driver
