@@ -4,10 +4,12 @@
 #include <tevrin/hardware/CameraProducts.h>
 #include <tevrin/hardware/Fx3Requests.h>
 #include <tevrin/win32/DeviceNotify.h>
+#include <windows.h>
 
 #include <algorithm>
 
 #include "LibusbDevice.h"
+#include "UsbfsLimit.h"
 
 namespace tevrin::fx3driver {
 
@@ -143,6 +145,8 @@ std::unique_ptr<UsbDevice> LibusbBus::Open(const std::string& port, OpenFailure&
       return nullptr;
     }
     failure = OpenFailure::kNone;
+    const std::string warning = UsbfsLimitWarning(ReadUsbfsLimit(kUsbfsLimitPath), kUsbfsBytesNeeded);
+    if (!warning.empty()) OutputDebugStringA(warning.c_str());
     return std::make_unique<LibusbDevice>(handle);
   }
   return nullptr;

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "CameraConfig.h"
+#include "UsbfsLimit.h"
 
 namespace {
 
@@ -54,6 +55,20 @@ TEST(UdevRule, GrantsSeatAccessToEveryCameraAndNothingElse) {
   const std::set<uint16_t> family(tevrin::hardware::kCameraProductIds.begin(),
                                   tevrin::hardware::kCameraProductIds.end());
   EXPECT_EQ(granted, family);
+}
+
+TEST(UsbfsLimit, WarnsOnlyWhenTransfersCannotFit) {
+  using tevrin::fx3driver::UsbfsLimitWarning;
+  constexpr uint64_t kMiB = 1u << 20;
+  EXPECT_EQ(UsbfsLimitWarning(std::nullopt, 17 * kMiB), "") << "no usbfs here";
+  EXPECT_EQ(UsbfsLimitWarning(0, 17 * kMiB), "") << "unlimited";
+  EXPECT_EQ(UsbfsLimitWarning(32 * kMiB, 17 * kMiB), "");
+  EXPECT_NE(UsbfsLimitWarning(16 * kMiB, 17 * kMiB).find("usbfs_memory_mb is 16"), std::string::npos);
+
+  const std::string file = testing::TempDir() + "usbfs_memory_mb";
+  std::ofstream(file) << "16\n";
+  EXPECT_EQ(tevrin::fx3driver::ReadUsbfsLimit(file.c_str()), 16 * kMiB);
+  EXPECT_EQ(tevrin::fx3driver::ReadUsbfsLimit("/nonexistent/usbfs_memory_mb"), std::nullopt);
 }
 
 }  // namespace

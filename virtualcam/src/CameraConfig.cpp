@@ -115,7 +115,9 @@ std::vector<CameraConfig> CamerasFor(const char* setting, size_t realCameras) {
 }
 
 std::vector<CameraConfig> CamerasFromEnvironment() {
-  return CamerasFor(std::getenv("TEVRIN_VIRTUAL_CAMERAS"), fx3driver::RealCameraCount());
+  const char* setting = std::getenv("TEVRIN_VIRTUAL_CAMERAS");
+  // Real cameras matter only when the setting leaves the choice open; otherwise USB stays untouched here.
+  return CamerasFor(setting, setting ? 0 : fx3driver::RealCameraCount());
 }
 
 }  // namespace tevrin::virtualcam
