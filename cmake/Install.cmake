@@ -1,6 +1,6 @@
 include(CMakePackageConfigHelpers)
 
-set(TEVRIN_INSTALL_TARGETS TevrinSdk_Halden tevrin_win32 tevrin)
+set(TEVRIN_INSTALL_TARGETS TevrinSdk_Halden tevrin_win32 tevrin_fx3driver tevrin)
 if(TARGET tevrin_virtualcam)
   list(APPEND TEVRIN_INSTALL_TARGETS tevrin_virtualcam)
 endif()

@@ -10,6 +10,8 @@ packages=(
   ffmpeg  # ffprobe and ffmpeg read the recorder's AVI files in the tests
   libxcb1-dev libxcb-shm0-dev  # windows on an X display
   libxcb-xtest0-dev xvfb xauth  # the display tests run on a virtual X server
+  libusb-1.0-0-dev  # real cameras
+  umockdev libumockdev-dev  # the libusb tests run against a fake sysfs and usbfs
 )
 
 missing=()

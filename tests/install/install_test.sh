@@ -8,6 +8,8 @@ cmake --install "$build" --prefix "$prefix" >/dev/null
 
 test -x "$prefix/bin/tevrin"
 "$prefix/bin/tevrin" --version
+# Where udev looks, relative to the prefix, whatever the library directory is.
+test -f "$prefix/lib/udev/rules.d/70-tevrin-cameras.rules"
 
 export PKG_CONFIG_PATH="$prefix/lib/pkgconfig:$prefix/lib/$(gcc -print-multiarch)/pkgconfig"
 cc -std=c11 -Wall -Werror "$source/consumer.c" -o "$scratch/consumer" $(pkg-config --cflags --libs TevrinSdk_Halden)

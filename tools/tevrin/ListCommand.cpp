@@ -1,5 +1,6 @@
 // tevrin list: every camera with its device number, name and serial number,
-// and a line for cameras of products the SDK does not serve.
+// a line for cameras of products the SDK does not serve, and one for each
+// camera present that cannot be opened, with the fix.
 #include <TevrinSdk_Halden.h>
 
 #include <cstdio>
@@ -7,6 +8,7 @@
 #include <vector>
 
 #include "Arguments.h"
+#include "CameraAccess.h"
 #include "Command.h"
 #include "ExitCode.h"
 #include "OtherProducts.h"
@@ -25,9 +27,14 @@ int Run(int argc, char** argv) {
   char names[10][256];
   int count = session.Handle() ? Tevrin_EnumDevice(session, names) : 0;
   const std::string others = DescribeOtherProducts(CountOtherProducts());
+  const std::vector<std::string> unopenable = DescribeUnopenableCameras();
+  auto explainTheRest = [&] {
+    if (!others.empty()) std::printf("%s\n", others.c_str());
+    for (const auto& line : unopenable) std::printf("%s\n", line.c_str());
+  };
   if (count == 0) {
     std::fprintf(stderr, "tevrin: no camera found\n");
-    if (!others.empty()) std::printf("%s\n", others.c_str());
+    explainTheRest();
     return kExitNoCamera;
   }
   // Names count the cameras found, device numbers the sockets they sit in;
@@ -46,7 +53,7 @@ int Run(int argc, char** argv) {
     }
     std::printf("%d  %s  %s\n", number, name, serial);
   }
-  if (!others.empty()) std::printf("%s\n", others.c_str());
+  explainTheRest();
   session.ClearErrors();
   return kExitOk;
 }

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include <tevrin/fx3driver/RealCameras.h>
 #include <tevrin/hardware/Eeprom.h>
 
 namespace tevrin::virtualcam {
@@ -104,14 +105,19 @@ std::optional<std::vector<CameraConfig>> ParseCameraList(std::string_view text, 
   return cameras;
 }
 
-std::vector<CameraConfig> CamerasFromEnvironment() {
-  const char* text = std::getenv("TEVRIN_VIRTUAL_CAMERAS");
-  if (text == nullptr) return {CameraConfig{}};
+std::vector<CameraConfig> CamerasFor(const char* setting, size_t realCameras) {
+  if (setting == nullptr) return realCameras == 0 ? std::vector{CameraConfig{}} : std::vector<CameraConfig>{};
   std::string error;
-  auto cameras = ParseCameraList(text, error);
+  auto cameras = ParseCameraList(setting, error);
   if (cameras) return *cameras;
   std::fprintf(stderr, "TEVRIN_VIRTUAL_CAMERAS: %s; using one standard 0x3280 camera\n", error.c_str());
   return {CameraConfig{}};
+}
+
+std::vector<CameraConfig> CamerasFromEnvironment() {
+  const char* setting = std::getenv("TEVRIN_VIRTUAL_CAMERAS");
+  // Real cameras matter only when the setting leaves the choice open; otherwise USB stays untouched here.
+  return CamerasFor(setting, setting ? 0 : fx3driver::RealCameraCount());
 }
 
 }  // namespace tevrin::virtualcam

@@ -37,8 +37,12 @@ struct CameraConfig {
 // Unknown words make the whole list invalid: nullopt, with the reason in `error`.
 std::optional<std::vector<CameraConfig>> ParseCameraList(std::string_view text, std::string& error);
 
-// The cameras named by the environment: one standard 0x3280 camera when the
-// variable is unset or invalid.
+// The virtual cameras beside `realCameras` real ones, for the setting of
+// TEVRIN_VIRTUAL_CAMERAS (null when unset): unset gives one standard 0x3280
+// camera only on a machine without real cameras, so a user with a camera never
+// sees a phantom second one; a setting gives exactly what it lists, an
+// invalid one the standard camera.
+std::vector<CameraConfig> CamerasFor(const char* setting, size_t realCameras);
 std::vector<CameraConfig> CamerasFromEnvironment();
 
 }  // namespace tevrin::virtualcam

@@ -2,7 +2,6 @@
 
 #include <tevrin/hardware/ControllerInfo.h>
 #include <tevrin/hardware/Fx3Requests.h>
-#include <windows.h>
 
 #include <algorithm>
 #include <cstring>
@@ -13,15 +12,13 @@ namespace hw = tevrin::hardware;
 
 namespace {
 
-constexpr int kStall = -1;
-
 bool WantsDirection(uint8_t requestType, bool in) {
   return ((requestType & hw::kRequestTypeDirectionIn) != 0) == in;
 }
 
 int ReplyU16(std::span<uint8_t> data, uint16_t value, size_t replyBytes) {
   std::fill(data.begin(), data.end(), 0);
-  if (data.size() < 2) return kStall;
+  if (data.size() < 2) return Fx3Firmware::kStall;
   data[0] = value & 0xFF;
   data[1] = value >> 8;
   return static_cast<int>(std::min(replyBytes, data.size()));
@@ -31,28 +28,8 @@ int ReplyU16(std::span<uint8_t> data, uint16_t value, size_t replyBytes) {
 
 Fx3Firmware::Fx3Firmware(const CameraConfig& config, FirmwareTarget& target) : config_(config), target_(target) {}
 
-TransferResult Fx3Firmware::Control(const uint8_t* in, size_t inSize, uint8_t* out, size_t outSize) {
-  hw::ControlRequestBlock block{};
-  if (inSize < sizeof(hw::SingleTransfer) || outSize < sizeof(hw::SingleTransfer)) return {ERROR_INVALID_PARAMETER, 0};
-  std::memcpy(&block, in, std::min(inSize, sizeof(block)));
-  const hw::SingleTransfer& header = block.header;
-  size_t room = std::min(inSize, outSize) - sizeof(hw::SingleTransfer);
-  if (header.bufferOffset != sizeof(hw::SingleTransfer) || header.bufferLength > hw::kControlDataBytes ||
-      header.bufferLength > room) {
-    return {ERROR_INVALID_PARAMETER, 0};
-  }
-  std::span<uint8_t> data(block.data, header.bufferLength);
-  int replied =
-      Handle(header.bmRequestType & ~hw::kRequestTypeIgnoredBits, header.bRequest, header.wValue, header.wIndex, data);
-  block.header.ntStatus = replied == kStall ? hw::kNtStatusUnsuccessful : hw::kNtStatusSuccess;
-  block.header.usbdStatus = replied == kStall ? hw::kUsbdStatusStall : hw::kUsbdStatusSuccess;
-  size_t dataBytes = replied == kStall ? 0 : size_t(replied);
-  std::memcpy(out, &block, sizeof(hw::SingleTransfer) + dataBytes);
-  if (replied == kStall) return {ERROR_GEN_FAILURE, sizeof(hw::SingleTransfer)};
-  return {ERROR_SUCCESS, static_cast<uint32_t>(sizeof(hw::SingleTransfer) + dataBytes)};
-}
-
 int Fx3Firmware::Handle(uint8_t requestType, uint8_t request, uint16_t value, uint16_t index, std::span<uint8_t> data) {
+  requestType &= ~hw::kRequestTypeIgnoredBits;
   switch (request) {
     case hw::kVendorI2cWrite:
       if (!WantsDirection(requestType, false) || value > hw::kI2cMaxBytes || value > data.size()) return kStall;

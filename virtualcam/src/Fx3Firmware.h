@@ -1,5 +1,5 @@
-// The FX3 controller's firmware as endpoint 0 sees it: the 102-byte request
-// block in, the same block with reply data and driver statuses out.
+// The FX3 controller's firmware as endpoint 0 sees it: vendor requests with
+// their data stage.
 #pragma once
 
 #include <cstddef>
@@ -26,22 +26,16 @@ class FirmwareTarget {
   virtual uint8_t ReadyFlag() = 0;
 };
 
-struct TransferResult {
-  uint32_t error = 0;  // Win32 error code, 0 on success
-  uint32_t bytes = 0;  // bytes returned, the 38-byte header included
-};
-
 class Fx3Firmware {
  public:
   Fx3Firmware(const CameraConfig& config, FirmwareTarget& target);
 
-  // `in` and `out` may be the same buffer.
-  TransferResult Control(const uint8_t* in, size_t inSize, uint8_t* out, size_t outSize);
+  static constexpr int kStall = -1;
+  // Bytes of `data` taken or replied, or kStall for a request the firmware refuses.
+  int Handle(uint8_t requestType, uint8_t request, uint16_t value, uint16_t index, std::span<uint8_t> data);
   uint32_t WideRegister(uint16_t address) const;
 
  private:
-  // Reply bytes written to `data`, or -1 for a request the firmware stalls.
-  int Handle(uint8_t requestType, uint8_t request, uint16_t value, uint16_t index, std::span<uint8_t> data);
 
   const CameraConfig config_;
   FirmwareTarget& target_;

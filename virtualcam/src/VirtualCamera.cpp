@@ -10,18 +10,15 @@
 namespace tevrin::virtualcam {
 
 namespace hw = tevrin::hardware;
-using win32::IoRequest;
+using fx3driver::UsbResult;
+using fx3driver::UsbStatus;
 
 namespace {
 
-std::string MakePath(uint16_t productId, int number) {
-  const auto& g = hw::kFx3InterfaceGuid;
-  char path[160];
-  std::snprintf(path, sizeof(path),
-                "\\\\?\\usb#vid_%04x&pid_%04x#vcam%04d#{%08x-%04x-%04x-%02x%02x-%02x%02x%02x%02x%02x%02x}",
-                hw::kCypressVendorId, productId, number, g.data1, g.data2, g.data3, g.data4[0], g.data4[1], g.data4[2],
-                g.data4[3], g.data4[4], g.data4[5], g.data4[6], g.data4[7]);
-  return path;
+std::string MakePort(int number) {
+  char port[16];
+  std::snprintf(port, sizeof(port), "vcam%04d", number);
+  return port;
 }
 
 std::string SerialNumber(const CameraConfig& config, int number) {
@@ -31,36 +28,16 @@ std::string SerialNumber(const CameraConfig& config, int number) {
   return serial;
 }
 
-void SetStatuses(hw::SingleTransfer* header, uint32_t error) {
-  if (header == nullptr) return;
-  switch (error) {
-    case ERROR_SUCCESS:
-      header->ntStatus = hw::kNtStatusSuccess;
-      header->usbdStatus = hw::kUsbdStatusSuccess;
-      break;
-    case ERROR_OPERATION_ABORTED:
-      header->ntStatus = hw::kNtStatusCancelled;
-      header->usbdStatus = hw::kUsbdStatusCanceled;
-      break;
-    case ERROR_DEVICE_NOT_CONNECTED:
-      header->ntStatus = hw::kNtStatusNoSuchDevice;
-      header->usbdStatus = hw::kUsbdStatusDeviceGone;
-      break;
-    default:
-      header->ntStatus = hw::kNtStatusUnsuccessful;
-      header->usbdStatus = hw::kUsbdStatusStall;
-  }
-}
-
 }  // namespace
 
 VirtualCamera::VirtualCamera(const CameraConfig& config, int number)
     : config_(config),
-      path_(MakePath(config.productId, number)),
+      port_(MakePort(number)),
+      serialNumber_(SerialNumber(config, number)),
       fpga_(config),
       sensor_(config.fastBoard),
       colorSensor_(config.firstColorRevision),
-      eeprom_(config.eepromFile, SerialNumber(config, number)),
+      eeprom_(config.eepromFile, serialNumber_),
       clock_(Clock::now()),
       generator_(config.seed, config.pattern),
       firmware_(config, *this) {
@@ -73,7 +50,7 @@ VirtualCamera::~VirtualCamera() {
   {
     std::lock_guard lock(mutex_);
     stopping_ = true;
-    FailPendingLocked(ERROR_DEVICE_NOT_CONNECTED);
+    FailPendingLocked(UsbStatus::kNoDevice);
   }
   wake_.notify_all();
   worker_.join();
@@ -86,81 +63,51 @@ bool VirtualCamera::Open(uint64_t& generation) {
   return true;
 }
 
-void VirtualCamera::Submit(const std::shared_ptr<IoRequest>& request, uint64_t generation) {
+UsbResult VirtualCamera::Control(uint64_t generation, const fx3driver::ControlSetup& setup, std::span<uint8_t> data) {
+  std::lock_guard lock(mutex_);
+  if (!CurrentLocked(generation)) return {UsbStatus::kNoDevice, 0};
+  int replied = firmware_.Handle(setup.requestType, setup.request, setup.value, setup.index, data);
+  if (replied == Fx3Firmware::kStall) return {UsbStatus::kStall, 0};
+  return {UsbStatus::kSuccess, static_cast<size_t>(replied)};
+}
+
+void VirtualCamera::SubmitBulk(uint64_t generation, BulkTransfer transfer) {
   {
     std::lock_guard lock(mutex_);
-    if (plugged_ && generation == generation_) {
-      SubmitLocked(request);
+    if (CurrentLocked(generation)) {
+      SubmitBulkLocked(std::move(transfer));
     } else {
-      request->Complete(ERROR_DEVICE_NOT_CONNECTED, 0);
+      Finish(transfer, UsbStatus::kNoDevice, 0);
     }
   }
   wake_.notify_all();
 }
 
-void VirtualCamera::Cancel(const std::shared_ptr<IoRequest>& request) {
+void VirtualCamera::CancelBulk(const void* tag) {
   std::lock_guard lock(mutex_);
   auto found = std::find_if(pendingReads_.begin(), pendingReads_.end(),
-                            [&](const BulkTransfer& transfer) { return transfer.request == request; });
+                            [&](const BulkTransfer& transfer) { return transfer.tag == tag; });
   if (found == pendingReads_.end()) return;
-  BulkTransfer transfer = *found;
+  BulkTransfer transfer = std::move(*found);
   pendingReads_.erase(found);
-  Finish(transfer, ERROR_OPERATION_ABORTED, 0);
+  Finish(transfer, UsbStatus::kCancelled, 0);
 }
 
-void VirtualCamera::SubmitLocked(const std::shared_ptr<IoRequest>& request) {
-  auto* in = static_cast<uint8_t*>(request->in());
-  auto* out = static_cast<uint8_t*>(request->out());
-  const auto now = Clock::now();
-  switch (request->code()) {
-    case hw::kIoctlControlTransfer: {
-      TransferResult result = firmware_.Control(in, request->inSize(), out, request->outSize());
-      request->Complete(result.error, result.bytes);
-      return;
-    }
-    case hw::kIoctlDirectTransfer: {
-      if (request->inSize() < sizeof(hw::SingleTransfer)) break;
-      auto* header = reinterpret_cast<hw::SingleTransfer*>(in);
-      SubmitBulkLocked({request, header, header->endpointAddress, out, request->outSize(), 0});
-      return;
-    }
-    case hw::kIoctlBufferedTransfer: {
-      constexpr size_t kHeader = sizeof(hw::SingleTransfer);
-      if (request->inSize() < kHeader || request->outSize() < kHeader) break;
-      auto* header = reinterpret_cast<hw::SingleTransfer*>(in);
-      const bool read = header->endpointAddress & 0x80;
-      const size_t room = (read ? request->outSize() : request->inSize()) - kHeader;
-      if (header->bufferLength > room) break;
-      SubmitBulkLocked({request, header, header->endpointAddress, (read ? out : in) + kHeader, header->bufferLength,
-                        static_cast<uint32_t>(kHeader)});
-      return;
-    }
-    case hw::kIoctlAbortPipe:
-    case hw::kIoctlResetPipe: {
-      if (request->inSize() < 1) break;
-      if (in[0] == hw::kEndpointImageIn || in[0] == hw::kEndpointAuxIn)
-        FailPendingLocked(ERROR_OPERATION_ABORTED, in[0]);
-      if (in[0] == hw::kEndpointImageIn) ResetStreamLocked(now);
-      request->Complete(ERROR_SUCCESS, 0);
-      return;
-    }
-    case hw::kIoctlResetParentPort:
-      FailPendingLocked(ERROR_OPERATION_ABORTED);
-      ResetStreamLocked(now);
-      request->Complete(ERROR_SUCCESS, 0);
-      return;
-    case hw::kIoctlGetDeviceSpeed: {
-      if (request->outSize() < sizeof(uint32_t)) break;
-      uint32_t speed = hw::kDeviceSpeedSuper;
-      std::memcpy(out, &speed, sizeof(speed));
-      request->Complete(ERROR_SUCCESS, sizeof(speed));
-      return;
-    }
-    default:
-      request->Complete(ERROR_INVALID_FUNCTION, 0);
-      return;
-  }
-  request->Complete(ERROR_INVALID_PARAMETER, 0);
+UsbStatus VirtualCamera::AbortEndpoint(uint64_t generation, uint8_t endpoint) {
+  std::lock_guard lock(mutex_);
+  if (!CurrentLocked(generation)) return UsbStatus::kNoDevice;
+  if (endpoint == hw::kEndpointImageIn || endpoint == hw::kEndpointAuxIn)
+    FailPendingLocked(UsbStatus::kCancelled, endpoint);
+  if (endpoint == hw::kEndpointImageIn) ResetStreamLocked(Clock::now());
+  return UsbStatus::kSuccess;
+}
+
+UsbStatus VirtualCamera::ResetPort(uint64_t generation) {
+  std::lock_guard lock(mutex_);
+  if (!CurrentLocked(generation)) return UsbStatus::kNoDevice;
+  FailPendingLocked(UsbStatus::kCancelled);
+  ResetStreamLocked(Clock::now());
+  return UsbStatus::kSuccess;
 }
 
 void VirtualCamera::SubmitBulkLocked(BulkTransfer transfer) {
@@ -171,12 +118,12 @@ void VirtualCamera::SubmitBulkLocked(BulkTransfer transfer) {
   const bool auxiliary = config_.route() == FrameRoute::kAuxiliary;
   if (transfer.endpoint != hw::kEndpointImageIn && (transfer.endpoint != hw::kEndpointAuxIn || !auxiliary)) {
     // Only the product without board port streams on the auxiliary endpoint.
-    Finish(transfer, ERROR_GEN_FAILURE, 0);
+    Finish(transfer, UsbStatus::kStall, 0);
     return;
   }
   if (failTransfers_ > 0) {
     --failTransfers_;
-    Finish(transfer, ERROR_GEN_FAILURE, 0);
+    Finish(transfer, UsbStatus::kStall, 0);
     return;
   }
   pendingReads_.push_back(transfer);
@@ -186,19 +133,19 @@ void VirtualCamera::SubmitBulkLocked(BulkTransfer transfer) {
 void VirtualCamera::BulkOutLocked(BulkTransfer& transfer) {
   if (failTransfers_ > 0) {
     --failTransfers_;
-    Finish(transfer, ERROR_GEN_FAILURE, 0);
+    Finish(transfer, UsbStatus::kStall, 0);
     return;
   }
   if (memoryWrite_.left > 0) {
     uint64_t at = memoryWrite_.address;
     size_t n = memoryWrite_.Take(transfer.length);
     memory_.Write(at, {transfer.data, n});
-    Finish(transfer, ERROR_SUCCESS, n);
+    Finish(transfer, UsbStatus::kSuccess, n);
     return;
   }
   hw::MemoryWindowCommand command;
   if (transfer.length != sizeof(command)) {
-    Finish(transfer, ERROR_GEN_FAILURE, 0);
+    Finish(transfer, UsbStatus::kStall, 0);
     return;
   }
   std::memcpy(&command, transfer.data, sizeof(command));
@@ -207,7 +154,7 @@ void VirtualCamera::BulkOutLocked(BulkTransfer& transfer) {
   const bool read = std::memcmp(command.tag, hw::kMemoryReadTag, 4) == 0;
   if ((!write && !read) || command.version != hw::kMemoryWindowVersion ||
       !CameraMemory::Contains(address, command.length)) {
-    Finish(transfer, ERROR_GEN_FAILURE, 0);
+    Finish(transfer, UsbStatus::kStall, 0);
     return;
   }
   if (read && address == 0 && config_.route() == FrameRoute::kMemoryStream) {
@@ -215,20 +162,19 @@ void VirtualCamera::BulkOutLocked(BulkTransfer& transfer) {
   } else {
     (write ? memoryWrite_ : memoryRead_) = {address, command.length};
   }
-  Finish(transfer, ERROR_SUCCESS, sizeof(command));
+  Finish(transfer, UsbStatus::kSuccess, sizeof(command));
 }
 
-void VirtualCamera::Finish(BulkTransfer& transfer, uint32_t error, size_t bytes) {
-  SetStatuses(transfer.header, error);
-  transfer.request->Complete(error, error == ERROR_SUCCESS ? static_cast<uint32_t>(bytes + transfer.headerBytes) : 0);
+void VirtualCamera::Finish(BulkTransfer& transfer, UsbStatus status, size_t bytes) {
+  transfer.done({status, status == UsbStatus::kSuccess ? bytes : 0});
 }
 
-void VirtualCamera::FailPendingLocked(uint32_t error, uint8_t endpoint) {
+void VirtualCamera::FailPendingLocked(UsbStatus status, uint8_t endpoint) {
   std::deque<BulkTransfer> failing, staying;
   for (auto& transfer : pendingReads_)
     (endpoint == kAnyEndpoint || transfer.endpoint == endpoint ? failing : staying).push_back(transfer);
   pendingReads_.swap(staying);
-  for (auto& transfer : failing) Finish(transfer, error, 0);
+  for (auto& transfer : failing) Finish(transfer, status, 0);
 }
 
 void VirtualCamera::ResetStreamLocked(Clock::time_point now) {
@@ -349,7 +295,7 @@ void VirtualCamera::SetPlugged(bool plugged) {
   plugged_ = plugged;
   if (!plugged) {
     ++generation_;
-    FailPendingLocked(ERROR_DEVICE_NOT_CONNECTED);
+    FailPendingLocked(UsbStatus::kNoDevice);
     ResetStreamLocked(Clock::now());
   }
 }

@@ -1,5 +1,6 @@
-// One simulated camera: the FX3 firmware, the FPGA, the EEPROM, the IMX991
-// and the camera memory behind the FX3 driver's requests. One lock guards the
+// One simulated camera as a USB device: the FX3 firmware answering endpoint 0,
+// the bulk endpoints, the FPGA, the EEPROM, the IMX991 and the camera memory.
+// The FX3 driver logic reaches it through VirtualBus. One lock guards the
 // whole camera; a worker thread completes image reads that wait for a frame.
 // The frames go out by the product's route (CameraConfig.h); the serving of
 // the read pipes lives in VirtualCameraPipes.cpp.
@@ -7,7 +8,7 @@
 
 #include <tevrin/hardware/FrameHeader.h>
 #include <tevrin/hardware/Fx3Requests.h>
-#include <tevrin/win32/Driver.h>
+#include <tevrin/fx3driver/UsbDevice.h>
 
 #include <algorithm>
 #include <condition_variable>
@@ -41,14 +42,20 @@ class VirtualCamera final : private FirmwareTarget {
   VirtualCamera(const VirtualCamera&) = delete;
   VirtualCamera& operator=(const VirtualCamera&) = delete;
 
-  const std::string& path() const { return path_; }
+  // The instance part of the device path: the virtual bus has one port per camera.
+  const std::string& port() const { return port_; }
   const CameraConfig& config() const { return config_; }
+  const std::string& serialNumber() const { return serialNumber_; }
 
-  // Driver side. A handle opened in one plug-in generation fails once the
-  // camera has been unplugged, as the device object it named is gone.
+  // USB side. An open in one plug-in generation fails once the camera has
+  // been unplugged, as the device it named is gone.
   bool Open(uint64_t& generation);
-  void Submit(const std::shared_ptr<win32::IoRequest>& request, uint64_t generation);
-  void Cancel(const std::shared_ptr<win32::IoRequest>& request);
+  fx3driver::UsbResult Control(uint64_t generation, const fx3driver::ControlSetup& setup, std::span<uint8_t> data);
+  void SubmitBulk(uint64_t generation, fx3driver::BulkTransfer transfer);
+  void CancelBulk(const void* tag);
+  // Cancels the reads in flight on the endpoint; cancelled image reads restart the stream.
+  fx3driver::UsbStatus AbortEndpoint(uint64_t generation, uint8_t endpoint);
+  fx3driver::UsbStatus ResetPort(uint64_t generation);
 
   // Test control.
   bool IsPlugged() const;
@@ -74,14 +81,7 @@ class VirtualCamera final : private FirmwareTarget {
   uint32_t FrameCounter() const;
 
  private:
-  struct BulkTransfer {
-    std::shared_ptr<win32::IoRequest> request;
-    hardware::SingleTransfer* header = nullptr;  // the caller's, for the driver statuses
-    uint8_t endpoint = 0;
-    uint8_t* data = nullptr;
-    size_t length = 0;
-    uint32_t headerBytes = 0;  // counted in the result of a buffered transfer
-  };
+  using BulkTransfer = fx3driver::BulkTransfer;
   enum class Phase { kHeader, kImage };
   // What a memory-window command announced and is still to come.
   struct MemoryRun {
@@ -106,7 +106,7 @@ class VirtualCamera final : private FirmwareTarget {
 
   static constexpr uint8_t kAnyEndpoint = 0;
 
-  void SubmitLocked(const std::shared_ptr<win32::IoRequest>& request);
+  bool CurrentLocked(uint64_t generation) const { return plugged_ && generation == generation_; }
   void SubmitBulkLocked(BulkTransfer transfer);
   void BulkOutLocked(BulkTransfer& transfer);
   bool HasBoardPort() const { return config_.route() != FrameRoute::kAuxiliary; }
@@ -132,15 +132,16 @@ class VirtualCamera final : private FirmwareTarget {
   // less an injected shortening; returns the bytes delivered.
   size_t CopyImageLocked(uint8_t* to, size_t offset, size_t taken);
 
-  void Finish(BulkTransfer& transfer, uint32_t error, size_t bytes);
-  void FailPendingLocked(uint32_t error, uint8_t endpoint = kAnyEndpoint);
+  static void Finish(BulkTransfer& transfer, fx3driver::UsbStatus status, size_t bytes);
+  void FailPendingLocked(fx3driver::UsbStatus status, uint8_t endpoint = kAnyEndpoint);
   void ResetStreamLocked(Clock::time_point now);
   void RetimeLocked(Clock::time_point now);
   FpgaLiveValues LiveLocked(Clock::time_point now) const;
   void WorkerLoop();
 
   const CameraConfig config_;
-  const std::string path_;
+  const std::string port_;
+  const std::string serialNumber_;
 
   mutable std::mutex mutex_;
   std::condition_variable wake_;

@@ -12,6 +12,7 @@
 namespace tevrin::virtualcam {
 
 namespace hw = tevrin::hardware;
+using fx3driver::UsbStatus;
 
 void VirtualCamera::ServePipesLocked(Clock::time_point now) {
   // Each pipe serves its reads in order; a read waiting on one pipe does not hold up the other.
@@ -33,7 +34,7 @@ bool VirtualCamera::ServeImageInLocked(BulkTransfer& transfer, Clock::time_point
     uint64_t at = memoryRead_.address;
     size_t n = memoryRead_.Take(transfer.length);
     memory_.Read(at, {transfer.data, n});
-    Finish(transfer, ERROR_SUCCESS, n);
+    Finish(transfer, UsbStatus::kSuccess, n);
     return true;
   }
   if (stalled_) return false;
@@ -55,7 +56,7 @@ bool VirtualCamera::ServeHeaderAndImageLocked(BulkTransfer& transfer, Clock::tim
     size_t delivered = CopyImageLocked(transfer.data, imageOffset_, taken);
     imageOffset_ += taken;
     if (imageOffset_ == imageBytes_) phase_ = Phase::kHeader;
-    Finish(transfer, ERROR_SUCCESS, delivered);
+    Finish(transfer, UsbStatus::kSuccess, delivered);
     return true;
   }
   if (!armed_) return false;
@@ -76,7 +77,7 @@ bool VirtualCamera::ServeAuxLocked(BulkTransfer& transfer, Clock::time_point now
   MakeFrameLocked(*counter, {FrameGenerator::kSceneWidth, FrameGenerator::kSceneHeight, auxBytesPerPixel_});
   // A read shorter than the image cuts it; a longer one ends short with the image.
   size_t delivered = CopyImageLocked(transfer.data, 0, std::min(transfer.length, imageBytes_));
-  Finish(transfer, ERROR_SUCCESS, delivered);
+  Finish(transfer, UsbStatus::kSuccess, delivered);
   return true;
 }
 
@@ -103,7 +104,7 @@ bool VirtualCamera::ServeStreamLocked(BulkTransfer& transfer, Clock::time_point 
   // The read asks for whole 16 KiB steps beyond the image; they come as zeros.
   const uint64_t offset = streamRead_.address;
   size_t delivered = CopyImageLocked(transfer.data, offset, streamRead_.Take(transfer.length));
-  Finish(transfer, ERROR_SUCCESS, delivered);
+  Finish(transfer, UsbStatus::kSuccess, delivered);
   return true;
 }
 
@@ -117,7 +118,7 @@ std::optional<uint32_t> VirtualCamera::NextFrameLocked(Clock::time_point now) {
 bool VirtualCamera::FailFrameLocked(BulkTransfer& transfer) {
   if (failHeaders_ == 0) return false;
   --failHeaders_;
-  Finish(transfer, ERROR_GEN_FAILURE, 0);
+  Finish(transfer, UsbStatus::kStall, 0);
   return true;
 }
 
@@ -167,7 +168,7 @@ void VirtualCamera::DeliverHeaderLocked(BulkTransfer& transfer, uint32_t counter
   size_t n = std::min(transfer.length, sizeof(header));
   std::memcpy(transfer.data, &header, n);
   phase_ = imageBytes_ > 0 ? Phase::kImage : Phase::kHeader;
-  Finish(transfer, ERROR_SUCCESS, n);
+  Finish(transfer, UsbStatus::kSuccess, n);
 }
 
 }  // namespace tevrin::virtualcam

@@ -1,7 +1,8 @@
 // Control of the virtual cameras for tests and tools.
 //
 // The cameras are named by TEVRIN_VIRTUAL_CAMERAS when the library loads:
-//   unset            one standard-board 0x3280 camera
+//   unset            one standard-board 0x3280 camera, unless a real camera is
+//                    plugged in (then none)
 //   none (or empty)  no camera
 //   a list           entries separated by ',', each a product ID (0x3280,
 //                    0x3290, ...) followed by ':'-separated options:
