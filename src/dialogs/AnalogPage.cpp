@@ -254,7 +254,8 @@ void CAnalogPage::SliderChanged(int index, int value) {
   Device& device = context_.device;
   (device.*(kValues[index].send))(value);
   if (index == kExposure) value = device.GetExposureTime();
-  context_.analog.Change([&](AnalogSettings& analog) { analog.*(kValues[index].field) = value; });
+  const auto field = kValues[index].field;
+  context_.analog.Change([field, value](AnalogSettings& analog) { analog.*field = value; });
   if (index == kExposure) ShowExposureMs();
 }
 
