@@ -105,7 +105,7 @@ INT_PTR CAnalogPage::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return TRUE;
     case WM_HSCROLL:
       if (const auto change = sliders_->Scrolled(reinterpret_cast<HWND>(lParam))) {
-        SliderChanged(change->index, change->value);
+        SliderChanged(*change);
       }
       return TRUE;
     case WM_COMMAND:
@@ -220,7 +220,7 @@ INT_PTR CAnalogPage::OnCommand(int id, int code) {
     if (id == IDC_EXPOSURE_EX) {
       ExposureSecondsChanged();
     } else if (const auto change = sliders_->Edited(id)) {
-      SliderChanged(change->index, change->value);
+      SliderChanged(*change);
     }
     return TRUE;
   }
@@ -250,7 +250,9 @@ INT_PTR CAnalogPage::OnCommand(int id, int code) {
   return FALSE;
 }
 
-void CAnalogPage::SliderChanged(int index, int value) {
+void CAnalogPage::SliderChanged(const CSliderGroup::Change& change) {
+  const int index = change.index;
+  int value = change.value;
   Device& device = context_.device;
   (device.*(kValues[index].send))(value);
   if (index == kExposure) value = device.GetExposureTime();

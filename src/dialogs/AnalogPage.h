@@ -26,7 +26,7 @@ class CAnalogPage : public CDialogBase {
   INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
   void Setup();
   INT_PTR OnCommand(int id, int code);
-  void SliderChanged(int index, int value);
+  void SliderChanged(const CSliderGroup::Change& change);
   void ExposureSecondsChanged();
   void ShowExposureSeconds(double seconds);
   void ShowExposureMs();
