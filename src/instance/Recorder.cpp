@@ -71,7 +71,10 @@ int CRecorder::Start(const char* path, int durationMs, const RecordingFormat& fo
     accepting_ = true;
   }
   active_ = true;
-  if (thread_.Start([this] { Run(); })) return 0;
+  // Frames wait for this thread in a few buffers only: on a busy machine a
+  // normal-priority writer falls behind and frames go unrecorded. It sleeps
+  // in every write and between frames.
+  if (thread_.Start([this] { Run(); }, THREAD_PRIORITY_HIGHEST)) return 0;
   {
     std::lock_guard hold(lock_);
     accepting_ = false;
