@@ -64,9 +64,10 @@ int CAcquisition::Setup() {
 int CAcquisition::StartThread(void (CAcquisition::*loop)()) {
   run_ = kRun;
   // This thread takes the frames off the device's ring: on a busy machine a
-  // normal-priority thread falls behind and the ring overruns, so it runs just
-  // below the device's own time-critical thread. It blocks on every frame.
-  return thread_.Start([this, loop] { (this->*loop)(); }, THREAD_PRIORITY_HIGHEST) ? 1 : 0;
+  // normal-priority thread falls behind and the ring overruns. Above normal,
+  // not real time: when processing cannot keep up it never blocks, and a
+  // real-time thread would then starve the application.
+  return thread_.Start([this, loop] { (this->*loop)(); }, THREAD_PRIORITY_ABOVE_NORMAL) ? 1 : 0;
 }
 
 int CAcquisition::StartPreview() {

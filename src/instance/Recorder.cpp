@@ -72,9 +72,9 @@ int CRecorder::Start(const char* path, int durationMs, const RecordingFormat& fo
   }
   active_ = true;
   // Frames wait for this thread in a few buffers only: on a busy machine a
-  // normal-priority writer falls behind and frames go unrecorded. It sleeps
-  // in every write and between frames.
-  if (thread_.Start([this] { Run(); }, THREAD_PRIORITY_HIGHEST)) return 0;
+  // normal-priority writer falls behind and frames go unrecorded (above
+  // normal, not real time, for the reason the acquisition thread gives).
+  if (thread_.Start([this] { Run(); }, THREAD_PRIORITY_ABOVE_NORMAL)) return 0;
   {
     std::lock_guard hold(lock_);
     accepting_ = false;
