@@ -34,12 +34,10 @@ class CAnalogDialog : public CTabFrame {
     switch (id) {
       case IDOK:
         page_.Collect();
-        context_.openPage = nullptr;
-        EndDialog(Window(), IDOK);
+        End(context_.openPage, IDOK);
         return TRUE;
       case IDCANCEL:
-        context_.openPage = nullptr;
-        EndDialog(Window(), IDCANCEL);
+        End(context_.openPage, IDCANCEL);
         return TRUE;
       case IDC_DEFAULT:
         page_.Defaults();

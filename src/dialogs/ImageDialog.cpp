@@ -45,12 +45,10 @@ class CImageDialog : public CTabFrame {
       case IDOK:
         imagePage_->Collect();
         if (grayPage_) grayPage_->Collect();
-        context_.openDialog = nullptr;
-        EndDialog(Window(), IDOK);
+        End(context_.openDialog, IDOK);
         return TRUE;
       case IDCANCEL:
-        context_.openDialog = nullptr;
-        EndDialog(Window(), IDCANCEL);
+        End(context_.openDialog, IDCANCEL);
         return TRUE;
       case IDC_DEFAULT:
         Defaults();

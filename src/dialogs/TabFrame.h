@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <vector>
 
 #include "dialogs/DialogBase.h"
@@ -21,6 +22,12 @@ class CTabFrame : public CDialogBase {
   // for a message it handled.
   INT_PTR OnTabMessage(UINT message, WPARAM wParam, LPARAM lParam);
   HWND Tabs() const { return GetDlgItem(Window(), 1001); }
+  // Ends the dialog with `result`, first clearing `shown`, the handle other
+  // threads post their notices to.
+  void End(std::atomic<HWND>& shown, int result) {
+    shown = nullptr;
+    EndDialog(Window(), result);
+  }
 
  private:
   void ShowSelectedPage();
